@@ -1,0 +1,37 @@
+# Windows build (mingw-w64): the program, the backend tests and the
+# end-to-end driver. Everything is linked statically so that the binaries
+# need no DLL beyond Windows' own.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+set(CORVALE_STATIC -static -static-libgcc -static-libstdc++)
+set(CORVALE_WIN_LIBS windowscodecs ole32 oleaut32 uuid winmm comctl32 gdi32 user32 advapi32 shell32 version shlwapi)
+
+file(GLOB CORVALE_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+list(FILTER CORVALE_WIN32_SOURCES EXCLUDE REGEX ".*/winmain\\.cpp$")
+add_library(corvale_win32 STATIC ${CORVALE_WIN32_SOURCES})
+target_link_libraries(corvale_win32 PUBLIC corvale_core ${CORVALE_WIN_LIBS})
+target_compile_options(corvale_win32 PRIVATE ${CORVALE_WARNINGS})
+
+add_executable(corvale WIN32 platform/win32/winmain.cpp platform/win32/corvale.rc)
+target_link_libraries(corvale PRIVATE corvale_win32)
+target_link_options(corvale PRIVATE ${CORVALE_STATIC} -municode)
+target_compile_options(corvale PRIVATE ${CORVALE_WARNINGS})
+
+# GoogleTest from the machine's sources, built with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${CORVALE_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
+
+file(GLOB CORVALE_BACKEND_TEST_SOURCES CONFIGURE_DEPENDS tests/backend/*.cpp)
+add_executable(corvale_backend_tests ${CORVALE_BACKEND_TEST_SOURCES})
+target_link_libraries(corvale_backend_tests PRIVATE corvale_win32 gtest gtest_main)
+target_link_options(corvale_backend_tests PRIVATE ${CORVALE_STATIC})
+target_compile_options(corvale_backend_tests PRIVATE ${CORVALE_WARNINGS})
+
+file(GLOB CORVALE_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+add_executable(corvale_e2e_tests ${CORVALE_E2E_SOURCES})
+target_include_directories(corvale_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS})
+target_link_options(corvale_e2e_tests PRIVATE ${CORVALE_STATIC})
+target_compile_options(corvale_e2e_tests PRIVATE ${CORVALE_WARNINGS})
