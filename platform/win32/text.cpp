@@ -1,0 +1,33 @@
+// Conversions between the program's UTF-8 and the system's UTF-16.
+#include "platform/win32/text.h"
+
+#include <windows.h>
+
+namespace corvale::win32 {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length <= 0) {
+        // Not UTF-8: take it in the ANSI code page, as older text was written.
+        const int ansi = MultiByteToWideChar(CP_ACP, 0, utf8.data(), size, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(ansi), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, utf8.data(), size, wide.data(), ansi);
+        return wide;
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty()) return {};
+    const int size = static_cast<int>(utf16.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace corvale::win32
