@@ -43,6 +43,8 @@ public:
     virtual Color BackColor() const = 0;
     virtual bool SetBackColor(Color value) = 0;
     virtual bool SetForeColor(Color value) = 0;
+    virtual std::string FontName() const = 0;
+    virtual double FontSize() const = 0;
     virtual bool SetFontName(const std::string& name) = 0;
     virtual bool SetFontSize(double points) = 0;
 

@@ -56,6 +56,8 @@ public:
     Color BackColor() const override { return backColor; }
     bool SetBackColor(Color value) override;
     bool SetForeColor(Color value) override;
+    std::string FontName() const override { return fontName; }
+    double FontSize() const override { return fontSize; }
     bool SetFontName(const std::string& name) override;
     bool SetFontSize(double points) override;
     std::string Text() const override { return text; }
