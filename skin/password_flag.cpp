@@ -32,7 +32,7 @@ bool ButtonNeedsPassword(Context& ctx, int index) {
         !ctx.skin.ReadSkinValue("DEFAULT", key, ctx.g.LayoutSkinPath()))
         return false;
     const auto flag = NinthField(ctx.skin.SkinValue);
-    if (!flag) return false;  // no flag written: an open button
+    if (!flag || flag->find_first_not_of(" \t") == std::string::npos) return false;  // no flag written
     // A flag that is written but unreadable protects the button: a typo in a
     // skin must not open a button its author meant to lock.
     return ReadBoolean(*flag).value_or(true);
