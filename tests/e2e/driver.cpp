@@ -1,0 +1,318 @@
+// Starting corvale.exe in a prepared theme folder and watching it from the
+// outside: windows, screen pixels, cursor and clicks.
+#include "tests/e2e/driver.h"
+
+#include <atomic>
+#include <fstream>
+#include <ostream>
+#include <stdexcept>
+#include <thread>
+
+namespace corvale::e2e {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+    return out << "(" << b.left << ", " << b.top << ")-(" << b.right << ", " << b.bottom << ")";
+}
+
+// ---- The theme folder ----
+
+namespace {
+
+std::filesystem::path FreshTempFolder() {
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n == 0 || n > MAX_PATH) throw std::runtime_error("no temporary folder");
+    const std::wstring name = L"corvale-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
+    std::filesystem::path root = std::filesystem::path(temp) / name;
+    std::filesystem::create_directories(root / L"theme");
+    return root;
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const char* data, size_t size) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data, static_cast<std::streamsize>(size));
+    if (!out) throw std::runtime_error("cannot write " + Utf8(path.wstring()));
+}
+
+}  // namespace
+
+ThemeFolder::ThemeFolder() : root_(FreshTempFolder()) {}
+
+ThemeFolder::~ThemeFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::string ThemeFolder::Root() const { return Utf8(root_.wstring()) + "\\"; }
+
+std::string ThemeFolder::Theme() const { return Root() + "theme\\"; }
+
+void ThemeFolder::WriteSkin(const std::string& name, const std::string& text) const {
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
+        crlf += c;
+    }
+    WriteFileBytes(root_ / L"theme" / Wide(name), crlf.data(), crlf.size());
+}
+
+void ThemeFolder::WriteBytes(const std::string& name, const Bytes& bytes) const {
+    WriteFileBytes(root_ / L"theme" / Wide(name), reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+void ThemeFolder::WriteBmp(const std::string& name, const Picture& picture) const {
+    WriteBytes(name, EncodeBmp(picture));
+}
+
+void ThemeFolder::WriteGif(const std::string& name, const std::vector<GifFrame>& frames) const {
+    WriteBytes(name, EncodeGif(frames));
+}
+
+void ThemeFolder::WriteWav(const std::string& name, int milliseconds, int frequencyHz) const {
+    WriteBytes(name, EncodeWav(milliseconds, frequencyHz));
+}
+
+void ThemeFolder::Register() const {
+    SaveSetting("Default", "ProgramDir", Root());
+    SaveSetting("Default", "ThemeDir", "theme\\");
+}
+
+// ---- The running program ----
+
+std::filesystem::path ProgramPath() {
+    wchar_t buffer[32768];
+    if (const DWORD n = GetEnvironmentVariableW(L"CORVALE_EXE", buffer, 32768); n > 0 && n < 32768)
+        return std::filesystem::path(std::wstring(buffer, n));
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, 32768);
+    return std::filesystem::path(std::wstring(buffer, n)).parent_path() / L"corvale.exe";
+}
+
+Panel::Panel(const std::filesystem::path& workingDir) {
+    const std::filesystem::path exe = ProgramPath();
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDir.c_str(), &startup, &info))
+        throw std::runtime_error("cannot start " + Utf8(exe.wstring()) + " (error " +
+                                 std::to_string(GetLastError()) + ")");
+    process_.reset(info.hProcess);
+    const win32::UniqueKernelObject thread(info.hThread);
+    processId_ = info.dwProcessId;
+}
+
+Panel::~Panel() { Kill(); }
+
+bool Panel::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+bool Panel::WaitForExit(Milliseconds timeout) const {
+    return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> Panel::ExitCode() const {
+    DWORD code = 0;
+    if (Running() || !process_ || !GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+    return code;
+}
+
+void Panel::Kill() {
+    if (!Running()) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    std::wstring caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
+    if (Wide(WindowText(window)) != search.caption) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND Panel::WaitForWindow(Milliseconds timeout) const {
+    WindowSearch search{processId_, Wide(kCaption)};
+    WaitUntil(
+        [&] {
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr || !Running();
+        },
+        timeout);
+    return search.found;
+}
+
+// ---- Watching from outside ----
+
+bool WaitUntil(const std::function<bool()>& done, Milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return done();
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+HWND FindWindowByCaption(const std::string& caption) { return FindWindowW(nullptr, Wide(caption).c_str()); }
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT through SendMessageTimeout reads another process's edit
+    // controls too, and a hung program cannot hang the test.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
+        return {};
+    text.resize(std::min<size_t>(copied, length));
+    return Utf8(text);
+}
+
+std::string WindowClass(HWND window) {
+    wchar_t name[256];
+    const int n = GetClassNameW(window, name, 256);
+    return Utf8(std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0));
+}
+
+Box WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+Box ClientRectOnScreen(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    MapWindowPoints(window, nullptr, corners, 2);
+    return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+LONG_PTR WindowStyle(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
+
+LONG_PTR WindowExStyle(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    auto& children = *reinterpret_cast<std::vector<ChildWindow>*>(param);
+    children.push_back({child, WindowClass(child), WindowText(child), WindowRect(child), IsWindowVisible(child) != 0});
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<ChildWindow> ChildWindows(HWND parent) {
+    std::vector<ChildWindow> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+Box WorkArea() {
+    RECT r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+Rgb ScreenPixel(int x, int y) {
+    std::this_thread::sleep_for(50ms);
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    const COLORREF c = screen ? GetPixel(screen.get().dc, x, y) : CLR_INVALID;
+    if (c == CLR_INVALID)
+        throw std::runtime_error("cannot read the screen at " + std::to_string(x) + ", " + std::to_string(y));
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+POINT PointIn(const Box& b, double fx, double fy) {
+    return {b.left + static_cast<LONG>(b.Width() * fx), b.top + static_cast<LONG>(b.Height() * fy)};
+}
+
+void MoveCursor(int x, int y) { SetCursorPos(x, y); }
+
+void Click(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT presses[2]{};
+    presses[0].type = presses[1].type = INPUT_MOUSE;
+    presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, presses, sizeof(INPUT));
+}
+
+// ---- The fixture ----
+
+void PanelTest::SetUp() {
+    // Rectangles and pixels in real pixels, also on a scaled Windows desktop.
+    SetProcessDPIAware();
+    sandbox_ = std::make_unique<SettingsSandbox>();
+    ASSERT_EQ(FindWindowByCaption(kCaption), nullptr)
+        << "a Corvale panel is already running; close it before running these tests";
+    theme_ = std::make_unique<ThemeFolder>();
+    theme_->Register();
+}
+
+void PanelTest::TearDown() {
+    panels_.clear();
+    theme_.reset();
+    sandbox_.reset();
+}
+
+Panel& PanelTest::StartPanel() {
+    panels_.push_back(std::make_unique<Panel>(theme_->RootPath() / L"theme"));
+    return *panels_.back();
+}
+
+HWND PanelTest::StartPanelAndWait() {
+    Panel& panel = StartPanel();
+    const HWND window = panel.WaitForWindow();
+    if (!window)
+        ADD_FAILURE() << "no window \"" << kCaption << "\" appeared"
+                      << (panel.Running() ? "" : "; the program ended with code " +
+                                                      std::to_string(panel.ExitCode().value_or(0)));
+    return window;
+}
+
+void PanelTest::PlaceWindow(int left, int top, int right, int bottom) {
+    SaveSetting("General", "Running", "True");
+    SaveSetting("Screen", "Left", std::to_string(left));
+    SaveSetting("Screen", "Top", std::to_string(top));
+    SaveSetting("Screen", "Right", std::to_string(right));
+    SaveSetting("Screen", "Bottom", std::to_string(bottom));
+}
+
+}  // namespace corvale::e2e

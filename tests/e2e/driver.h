@@ -1,0 +1,232 @@
+// The end-to-end driver: prepares a theme folder and the settings store,
+// starts corvale.exe and watches it from outside, as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/handles.h"
+
+namespace corvale::e2e {
+
+using namespace std::chrono_literals;
+using Milliseconds = std::chrono::milliseconds;
+
+inline constexpr char kCaption[] = "VEXAL Terminal - Corvale";
+inline constexpr char kProgramId[] = "Corvale";
+
+// UTF-8 in the tests, UTF-16 at the system calls.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
+// A screen rectangle in pixels, right and bottom exclusive as in RECT.
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const Box&, const Box&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const Box& b);
+
+// ---- Pictures and sounds of known content ----------------------------------
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const Rgb& c);
+// The "r,g,b" text that skin files use.
+std::string SkinColor(const Rgb& c);
+
+// Pixels top row first.
+class Picture {
+public:
+    Picture(int width, int height, Rgb fill);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    Rgb At(int x, int y) const { return pixels_.at(Index(x, y)); }
+    void Set(int x, int y, Rgb c) { pixels_.at(Index(x, y)) = c; }
+    // Clipped to the picture.
+    void FillRect(int left, int top, int width, int height, Rgb c);
+
+private:
+    size_t Index(int x, int y) const;
+    int width_, height_;
+    std::vector<Rgb> pixels_;
+};
+
+struct GifFrame {
+    Picture picture;
+    int delayCentiseconds;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+// An uncompressed 24-bit Windows bitmap.
+Bytes EncodeBmp(const Picture& picture);
+// A GIF89a that loops forever: a global palette of every colour used (at most
+// 256), one graphic control extension (the frame's delay) and one LZW-coded
+// image per frame. All frames take the size of the first.
+Bytes EncodeGif(const std::vector<GifFrame>& frames);
+// 8-bit mono PCM at 11025 Hz: a square tone.
+Bytes EncodeWav(int milliseconds, int frequencyHz);
+
+// ---- The theme folder -------------------------------------------------------
+
+// A fresh folder under the temporary directory, removed with everything in
+// it when the object goes. The theme lives in its subfolder "theme\"; the
+// settings that point the program at it are ProgramDir = Root() and
+// ThemeDir = "theme\".
+class ThemeFolder {
+public:
+    ThemeFolder();
+    ~ThemeFolder();
+    ThemeFolder(const ThemeFolder&) = delete;
+    ThemeFolder& operator=(const ThemeFolder&) = delete;
+
+    // With a trailing backslash, as the settings store keeps it.
+    std::string Root() const;
+    std::string Theme() const;
+    std::filesystem::path RootPath() const { return root_; }
+
+    // Names are relative to the theme folder ("Corvale.skn", "pics\a.bmp");
+    // missing folders are made. A skin's "\n" become "\r\n".
+    void WriteSkin(const std::string& name, const std::string& text) const;
+    void WriteBytes(const std::string& name, const Bytes& bytes) const;
+    void WriteBmp(const std::string& name, const Picture& picture) const;
+    void WriteGif(const std::string& name, const std::vector<GifFrame>& frames) const;
+    void WriteWav(const std::string& name, int milliseconds, int frequencyHz) const;
+
+    // ProgramDir and ThemeDir pointing here, as an installer writes them.
+    void Register() const;
+
+private:
+    std::filesystem::path root_;
+};
+
+// ---- The settings store -----------------------------------------------------
+
+// HKCU\Software\VB and VBA Program Settings\VEXAL Terminal\<section>.
+void SaveSetting(const std::string& section, const std::string& key, const std::string& value);
+std::optional<std::string> GetSetting(const std::string& section, const std::string& key);
+void DeleteSetting(const std::string& section, const std::string& key);
+
+// Takes the whole "VEXAL Terminal" tree aside for one test and puts it back
+// afterwards, so the driver can run on a machine that has real settings.
+class SettingsSandbox {
+public:
+    SettingsSandbox();
+    ~SettingsSandbox();
+    SettingsSandbox(const SettingsSandbox&) = delete;
+    SettingsSandbox& operator=(const SettingsSandbox&) = delete;
+
+private:
+    struct Value {
+        std::wstring section, key, text;
+    };
+    std::vector<Value> saved_;
+};
+
+// The remote control that the suite's other programs use.
+void RequestExit();
+void SendVoiceCommand(const std::string& command);
+
+// ---- The running program ------------------------------------------------------
+
+// corvale.exe: %CORVALE_EXE% when set, else the one next to this test program.
+std::filesystem::path ProgramPath();
+
+// One process of corvale.exe, ended (killed) when the object goes.
+class Panel {
+public:
+    // Starts the program with `workingDir` as its current directory.
+    explicit Panel(const std::filesystem::path& workingDir);
+    ~Panel();
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
+    DWORD ProcessId() const { return processId_; }
+    bool Running() const;
+    // The visible top-level window of this process with the program's
+    // caption, or null when it did not appear in time.
+    HWND WaitForWindow(Milliseconds timeout = 15s) const;
+    // True when the process ended in time.
+    bool WaitForExit(Milliseconds timeout) const;
+    std::optional<DWORD> ExitCode() const;
+    void Kill();
+
+private:
+    win32::UniqueKernelObject process_;
+    DWORD processId_ = 0;
+};
+
+// ---- Watching from outside ------------------------------------------------------
+
+// Calls `done` every 20 ms until it holds or the time is up; its last answer.
+bool WaitUntil(const std::function<bool()>& done, Milliseconds timeout);
+
+HWND FindWindowByCaption(const std::string& caption);
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+// The outer rectangle, in screen pixels.
+Box WindowRect(HWND window);
+// The client area, in screen pixels.
+Box ClientRectOnScreen(HWND window);
+LONG_PTR WindowStyle(HWND window);
+LONG_PTR WindowExStyle(HWND window);
+
+struct ChildWindow {
+    HWND handle;
+    std::string className;
+    std::string text;
+    Box rect;  // screen pixels
+    bool visible;
+};
+// Every descendant, in the system's enumeration order.
+std::vector<ChildWindow> ChildWindows(HWND parent);
+
+Box WorkArea();
+int ScreenWidth();
+int ScreenHeight();
+// The colour on the screen, read after a short settle so that pending paints
+// have landed.
+Rgb ScreenPixel(int x, int y);
+// A point inside a rectangle, as fractions of its width and height.
+POINT PointIn(const Box& b, double fx, double fy);
+
+void MoveCursor(int x, int y);
+void Click(int x, int y);
+
+// ---- The fixture ----------------------------------------------------------------
+
+// Each test gets empty settings, a theme folder registered in them, and
+// panels that are killed when the test ends.
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts corvale.exe in the theme folder; the process stays owned here.
+    Panel& StartPanel();
+    // Starts corvale.exe and waits for its window; fails the test when it
+    // does not appear.
+    HWND StartPanelAndWait();
+
+    // Runs the window in the screen rectangle (left, top)-(right, bottom).
+    static void PlaceWindow(int left, int top, int right, int bottom);
+
+    std::unique_ptr<SettingsSandbox> sandbox_;
+    std::unique_ptr<ThemeFolder> theme_;
+    std::vector<std::unique_ptr<Panel>> panels_;
+};
+
+}  // namespace corvale::e2e
