@@ -964,8 +964,14 @@ def sample_report(columns):
     return lines
 
 
+def font_cell(font_size):
+    """Advance and line height of Courier New (or its metric twin) at 96 dots per inch."""
+    return {8: (7, 12), 9: (7, 14), 10: (8, 15)}.get(font_size, (max(1, round(font_size * 0.8)),
+                                                               max(1, round(font_size * 1.55))))
+
+
 def draw_box_text(canvas, rect, lines, colour, font_size):
-    cell_w, cell_h = (6, 13) if font_size <= 8 else (7, 15) if font_size == 9 else (8, 16)
+    cell_w, cell_h = font_cell(font_size)
     x0, y0, w, h = rect
     for n, line in enumerate(lines):
         y = y0 + 3 + n * cell_h
@@ -990,8 +996,7 @@ def render_layout(layout, files, client=None):
             text_boxes += 1
             canvas.fill(x, y, w, h, e.extra[:3])
             canvas.frame(x, y, w, h, FAINT)
-            space = 6 if layout.font_size <= 8 else 7 if layout.font_size == 9 else 8
-            columns = int((w / space - 4) / 2)
+            columns = int((w / font_cell(layout.font_size)[0] - 4) / 2)
             lines = sample_info(columns) if text_boxes == 1 else sample_report(columns)
             draw_box_text(canvas, (x, y, w, h), lines, e.extra[3:6], layout.font_size)
         elif e.kind == "A":
@@ -1159,7 +1164,7 @@ class Checker:
             info, report = (resolve("L", b[2:6], layout.client) for b in boxes[:2])
             if info[2] * info[3] <= report[2] * report[3]:
                 self.fault(f"{where}: the information box is not the larger of the first two")
-            lines = info[3] // round(int(boxes[0][13]) * 96 / 72 * 1.15)
+            lines = info[3] // font_cell(int(boxes[0][13]))[1]
             if layout.screen == (1024, 768) and lines < 42:
                 self.fault(f"{where}: the information box holds about {lines} lines, 45 wanted")
             for b in boxes[:2]:
