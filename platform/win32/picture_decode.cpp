@@ -1,0 +1,155 @@
+// WIC decoding into Win32Picture.
+#include "platform/win32/picture_decode.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "platform/win32/picture.h"
+#include "platform/win32/picture_gif.h"
+#include "platform/win32/text.h"
+
+namespace corvale::win32 {
+namespace {
+
+// Skin pictures are small; this only keeps a wrong path (a disk image, say)
+// from being read into memory whole.
+constexpr LONGLONG kMaxFileBytes = 64LL * 1024 * 1024;
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(bytes.size() - done);
+        if (!ReadFile(file.get(), bytes.data() + done, want, &read, nullptr) || read == 0)
+            return std::nullopt;
+        done += read;
+    }
+    return bytes;
+}
+
+// A 32-bit BMP whose fourth byte is unused decodes with every alpha at 0;
+// such a picture is meant to be opaque.
+void OpaqueWhenAlphaUnused(std::vector<std::uint8_t>& bgra) {
+    for (std::size_t i = 3; i < bgra.size(); i += 4)
+        if (bgra[i] != 0) return;
+    for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
+}
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra;
+};
+
+// A GIF frame that covers part of its logical screen is placed on a
+// transparent screen-sized canvas, so that every frame of an animation
+// shares one geometry, as the frames' controls do.
+Pixels PlaceOnGifScreen(Pixels frame, const GifPlacement& at) {
+    if (frame.width != at.imageWidth || frame.height != at.imageHeight) return frame;
+    if (at.screenWidth <= 0 || at.screenHeight <= 0) return frame;
+    if (at.screenWidth == frame.width && at.screenHeight == frame.height) return frame;
+    Pixels canvas{
+        at.screenWidth, at.screenHeight,
+        std::vector<std::uint8_t>(static_cast<std::size_t>(at.screenWidth) * at.screenHeight * 4, 0)};
+    const int rows = std::min(frame.height, at.screenHeight - at.imageTop);
+    const int columns = std::min(frame.width, at.screenWidth - at.imageLeft);
+    if (rows <= 0 || columns <= 0) return canvas;
+    for (int y = 0; y < rows; ++y) {
+        const auto* from = frame.bgra.data() + static_cast<std::size_t>(y) * frame.width * 4;
+        auto* to = canvas.bgra.data() +
+                   (static_cast<std::size_t>(y + at.imageTop) * at.screenWidth + at.imageLeft) * 4;
+        std::copy(from, from + static_cast<std::ptrdiff_t>(columns) * 4, to);
+    }
+    return canvas;
+}
+
+std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, std::span<std::uint8_t> data) {
+    IWICStream* rawStream = nullptr;
+    if (FAILED(factory.CreateStream(&rawStream))) return std::nullopt;
+    UniqueCom<IWICStream> stream(rawStream);
+    if (FAILED(stream.get()->InitializeFromMemory(data.data(), static_cast<DWORD>(data.size()))))
+        return std::nullopt;
+
+    IWICBitmapDecoder* rawDecoder = nullptr;
+    if (FAILED(factory.CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad,
+                                               &rawDecoder)))
+        return std::nullopt;
+    UniqueCom<IWICBitmapDecoder> decoder(rawDecoder);
+    IWICBitmapFrameDecode* rawFrame = nullptr;
+    if (FAILED(decoder.get()->GetFrame(0, &rawFrame))) return std::nullopt;
+    UniqueCom<IWICBitmapFrameDecode> frame(rawFrame);
+
+    UINT width = 0, height = 0;
+    if (FAILED(frame.get()->GetSize(&width, &height)) || width == 0 || height == 0) return std::nullopt;
+    if (width > 32768 || height > 32768 || static_cast<unsigned long long>(width) * height > (1ULL << 24))
+        return std::nullopt;
+
+    IWICFormatConverter* rawConverter = nullptr;
+    if (FAILED(factory.CreateFormatConverter(&rawConverter))) return std::nullopt;
+    UniqueCom<IWICFormatConverter> converter(rawConverter);
+    if (FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                           nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return std::nullopt;
+    Pixels pixels{static_cast<int>(width), static_cast<int>(height),
+                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    if (FAILED(converter.get()->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.bgra.size()),
+                                           pixels.bgra.data())))
+        return std::nullopt;
+    return pixels;
+}
+
+}  // namespace
+
+ComApartment::ComApartment() {
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // S_FALSE: already initialised on this thread, which still wants a
+    // matching CoUninitialize. RPC_E_CHANGED_MODE: usable, not ours to undo.
+    mustUninitialize_ = result == S_OK || result == S_FALSE;
+}
+
+ComApartment::~ComApartment() {
+    if (mustUninitialize_) CoUninitialize();
+}
+
+IWICImagingFactory* PictureDecoder::Factory() {
+    if (!factory_) {
+        IWICImagingFactory* raw = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IWICImagingFactory, reinterpret_cast<void**>(&raw))))
+            factory_.reset(raw);
+    }
+    return factory_.get();
+}
+
+PicturePtr PictureDecoder::FromFile(const std::string& path) {
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) return nullptr;
+    return FromBytes(*bytes);
+}
+
+PicturePtr PictureDecoder::FromBytes(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return nullptr;
+    IWICImagingFactory* factory = Factory();
+    if (!factory) return nullptr;
+    // A private copy: the stream reads from it, and the repair of a cut GIF
+    // frame must not touch the caller's bytes.
+    std::vector<std::uint8_t> data = NormaliseGifEnd(bytes);
+    std::optional<Pixels> pixels = DecodeFirstFrame(*factory, data);
+    if (!pixels) return nullptr;
+    if (!LooksLikeGif(data)) OpaqueWhenAlphaUnused(pixels->bgra);
+    else if (const auto placement = FirstImagePlacement(data))
+        pixels = PlaceOnGifScreen(std::move(*pixels), *placement);
+    return Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra);
+}
+
+}  // namespace corvale::win32

@@ -1,0 +1,42 @@
+// Decoding BMP and GIF pictures (the first frame) through WIC.
+#pragma once
+
+#include <windows.h>
+#include <wincodec.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/types.h"
+#include "platform/win32/handles.h"
+
+namespace corvale::win32 {
+
+// COM for the calling thread, for as long as the object lives.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool mustUninitialize_ = false;
+};
+
+class PictureDecoder {
+public:
+    // nullptr for a missing or unreadable file, undecodable bytes or an
+    // empty picture. The caller's bytes are never changed.
+    PicturePtr FromFile(const std::string& path);
+    PicturePtr FromBytes(std::span<const std::uint8_t> bytes);
+
+private:
+    IWICImagingFactory* Factory();
+
+    ComApartment apartment_;                 // first in, last out
+    UniqueCom<IWICImagingFactory> factory_;  // made on first use
+};
+
+}  // namespace corvale::win32

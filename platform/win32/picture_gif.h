@@ -1,0 +1,34 @@
+// Reading the block structure of a GIF: repairing the end of a frame cut out
+// of an animation, and finding where its first image sits on the screen.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace corvale::win32 {
+
+bool LooksLikeGif(std::span<const std::uint8_t> bytes);
+
+// A copy of the bytes that ends properly. Frames cut from an animation end
+// with the introducer of the next frame's extension (0x21) or without the
+// final block terminator and trailer; some decoders (Wine's among them)
+// refuse the first kind. The copy ends after the last complete block with
+// the trailer 0x3B; an image whose data runs out keeps the data it has.
+// Anything that is not a GIF comes back unchanged.
+std::vector<std::uint8_t> NormaliseGifEnd(std::span<const std::uint8_t> bytes);
+
+// The logical screen and the place of the first image on it, in pixels.
+struct GifPlacement {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int imageLeft = 0;
+    int imageTop = 0;
+    int imageWidth = 0;
+    int imageHeight = 0;
+};
+
+std::optional<GifPlacement> FirstImagePlacement(std::span<const std::uint8_t> bytes);
+
+}  // namespace corvale::win32

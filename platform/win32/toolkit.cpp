@@ -1,0 +1,78 @@
+// Runtime services of the Win32 toolkit.
+#include "platform/win32/toolkit.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+#include "platform/win32/toolkit_form.h"
+#include "platform/win32/toolkit_screen.h"
+
+namespace corvale::win32 {
+
+std::unique_ptr<Form> Win32Toolkit::CreateForm(FormKind kind, FormEvents& events) {
+    return std::make_unique<Win32Form>(kind, events);
+}
+
+PicturePtr Win32Toolkit::LoadPicture(const std::string& path) { return decoder_.FromFile(path); }
+
+PicturePtr Win32Toolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes) {
+    return decoder_.FromBytes(bytes);
+}
+
+// Everything waiting, paints and due timers included, then back. A quit
+// message is left for the loop that owns it.
+void Win32Toolkit::DoEvents() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Toolkit::Sleep(int milliseconds) {
+    ::Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
+}
+
+void Win32Toolkit::MessageBox(const std::string& text) {
+    ::MessageBoxW(GetActiveWindow(), Widen(text).c_str(), L"Corvale", MB_OK);
+}
+
+int Win32Toolkit::ScreenWidthPixels() const { return GetSystemMetrics(SM_CXSCREEN); }
+int Win32Toolkit::TwipsPerPixelX() const { return ScreenTwipsPerPixelX(); }
+int Win32Toolkit::TwipsPerPixelY() const { return ScreenTwipsPerPixelY(); }
+
+Rect Win32Toolkit::WorkArea() const {
+    RECT area{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Rect{area.left, area.top, area.right, area.bottom};
+}
+
+Point Win32Toolkit::CursorPos() const {
+    POINT at{};
+    GetCursorPos(&at);
+    return Point{at.x, at.y};
+}
+
+WindowHandle Win32Toolkit::WindowFromPoint(Point screen) const {
+    return reinterpret_cast<WindowHandle>(::WindowFromPoint(POINT{screen.x, screen.y}));
+}
+
+void Win32Toolkit::EndProgram() { ExitProcess(0); }
+
+int Win32Toolkit::RunMessageLoop() {
+    MSG msg{};
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got == -1) return 1;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace corvale::win32

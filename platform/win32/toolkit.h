@@ -1,0 +1,44 @@
+// The window toolkit over the Win32 API.
+#pragma once
+
+// <windows.h> before the interface: its MessageBox macro then renames the
+// interface's member and this override alike. A file that needs both
+// includes this header (or <windows.h>) before any core header.
+#include <windows.h>
+
+#include <memory>
+#include <span>
+#include <string>
+
+#include "platform/toolkit.h"
+#include "platform/win32/picture_decode.h"
+
+namespace corvale::win32 {
+
+class Win32Toolkit final : public Toolkit {
+public:
+    Win32Toolkit() = default;
+
+    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) override;
+    PicturePtr LoadPicture(const std::string& path) override;
+    PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
+    void DoEvents() override;
+    void Sleep(int milliseconds) override;
+    void MessageBox(const std::string& text) override;
+    int ScreenWidthPixels() const override;
+    int TwipsPerPixelX() const override;
+    int TwipsPerPixelY() const override;
+    Rect WorkArea() const override;
+    Point CursorPos() const override;
+    WindowHandle WindowFromPoint(Point screen) const override;
+    [[noreturn]] void EndProgram() override;
+
+    // The program's message loop, after the main form's load: runs until the
+    // quit message and returns its exit code.
+    int RunMessageLoop();
+
+private:
+    PictureDecoder decoder_;  // holds COM for the thread
+};
+
+}  // namespace corvale::win32

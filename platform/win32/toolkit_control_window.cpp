@@ -1,0 +1,151 @@
+// The child windows of controls and what their messages mean to the form's
+// handlers.
+#include "platform/win32/toolkit_control.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/text.h"
+#include "platform/win32/toolkit_paint.h"
+#include "platform/win32/toolkit_screen.h"
+
+namespace corvale::win32 {
+namespace {
+
+constexpr wchar_t kPictureButtonClass[] = L"CorvalePictureButton";
+
+// Every behaviour of a picture button lives in the control's subclass
+// procedure; the class itself only needs to exist.
+const wchar_t* PictureButtonClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kPictureButtonClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered ? kPictureButtonClass : nullptr;
+}
+
+struct WindowDesign {
+    const wchar_t* className;
+    DWORD style;
+    const wchar_t* caption;
+};
+
+WindowDesign DesignOf(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+    switch (kind) {
+        // No border on either text box: the skin gives each its own colours,
+        // and a system-drawn frame would sit around the skinned face.
+        case ControlKind::TextBox:
+            return {L"EDIT", child | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_LEFT, L""};
+        case ControlKind::InputBox: return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, L""};
+        case ControlKind::PictureButton: return {PictureButtonClass(), child, L""};
+        case ControlKind::CommandButton: return {L"BUTTON", child | BS_PUSHBUTTON, L"Fake"};
+        default: return {nullptr, 0, nullptr};
+    }
+}
+
+}  // namespace
+
+void Win32Control::CreateChildWindow() {
+    const HWND parent = host_.FormWindow();
+    const WindowDesign design = DesignOf(kind_);
+    if (!parent || !design.className) return;
+    window_.reset(CreateWindowExW(0, design.className, design.caption, design.style, props_.left, props_.top,
+                                  props_.width, props_.height, parent, nullptr, GetModuleHandleW(nullptr),
+                                  nullptr));
+    if (!window_) return;
+    const HWND hwnd = window_.get();
+    SetWindowSubclass(hwnd, WindowProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (HasText()) {
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // the information panel runs past the default 30,000
+        SetWindowTextW(hwnd, Widen(props_.text).c_str());
+        if (props_.passwordChar)
+            SendMessageW(hwnd, EM_SETPASSWORDCHAR, static_cast<unsigned char>(props_.passwordChar), 0);
+    }
+    if (!props_.enabled) EnableWindow(hwnd, FALSE);
+    // Later controls stack above earlier ones, as the windowless ones do.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (props_.visible) ShowWindow(hwnd, SW_SHOWNA);
+}
+
+LRESULT CALLBACK Win32Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) {
+    auto* control = reinterpret_cast<Win32Control*>(self);
+    if (message == WM_NCDESTROY) {
+        // The window goes with its form: the control keeps its properties
+        // but no longer owns a handle.
+        RemoveWindowSubclass(hwnd, WindowProc, 0);
+        (void)control->window_.release();
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+    switch (control->kind_) {
+        case ControlKind::PictureButton: return control->ButtonMessage(hwnd, message, wParam, lParam);
+        case ControlKind::InputBox: return control->InputMessage(hwnd, message, wParam, lParam);
+        default: return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT Win32Control::ButtonMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;  // the paint covers everything
+        case WM_PAINT: PaintButton(hwnd); return 0;
+        case WM_CAPTURECHANGED: leftPressed_ = false; return 0;
+        default: break;
+    }
+    if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) return ButtonMouse(hwnd, *mouse);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The button keeps the mouse from press to release, so a drag off it still
+// reports to it and a release elsewhere is no click. The handlers run last:
+// they may unload this very control.
+LRESULT Win32Control::ButtonMouse(HWND hwnd, const MouseMessage& m) {
+    bool click = false;
+    if (m.phase == MousePhase::Down) {
+        if (GetCapture() != hwnd) SetCapture(hwnd);
+        if (m.button == kLeftButton) leftPressed_ = true;
+    } else if (m.phase == MousePhase::Up) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const POINT at{m.x, m.y};
+        if (m.button == kLeftButton) {
+            click = leftPressed_ && PtInRect(&client, at);
+            leftPressed_ = false;
+        }
+        if (m.held == 0 && GetCapture() == hwnd) ReleaseCapture();
+    }
+    FormEvents& events = host_.Events();
+    const ControlRef ref = ref_;
+    const MouseEvent e = ToMouseEvent(m, 0, 0, host_.TwipsX(), host_.TwipsY());
+    DeliverMouse(events, ref, m.phase, e);
+    if (click) events.OnClick(ref);
+    return 0;
+}
+
+void Win32Control::PaintButton(HWND hwnd) {
+    PaintBuffered(hwnd, [&](HDC dc, const RECT& area) {
+        FillRect(dc, &area, brush_.get());
+        if (drawable_) drawable_->Draw(dc, 0, 0, drawable_->Width(), drawable_->Height(), false);
+    });
+}
+
+LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Enter confirms through KeyUp; as a character it would only beep.
+    if (message == WM_CHAR && (wParam == L'\r' || wParam == L'\n')) return 0;
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    FormEvents& events = host_.Events();
+    const ControlRef ref = ref_;
+    if (message == WM_KEYUP) {
+        events.OnKeyUp(ref, KeyEvent{static_cast<int>(wParam), KeyboardShiftState()});
+    } else if (const auto m = ReadMouseMessage(message, wParam, lParam)) {
+        DeliverMouse(events, ref, m->phase, ToMouseEvent(*m, 0, 0, host_.TwipsX(), host_.TwipsY()));
+    }
+    return result;
+}
+
+}  // namespace corvale::win32

@@ -1,0 +1,339 @@
+// The form's window, its geometry and its controls.
+#include "platform/win32/toolkit_form.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/win32/text.h"
+#include "platform/win32/toolkit_font.h"
+#include "platform/win32/toolkit_screen.h"
+
+namespace corvale::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"CorvaleForm";
+
+const wchar_t* FormClass(WNDPROC proc) {
+    static const bool registered = [proc] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kFormClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered ? kFormClass : nullptr;
+}
+
+ControlProps Design(int left, int top, int width, int height) {
+    ControlProps props;
+    props.left = left;
+    props.top = top;
+    props.width = width;
+    props.height = height;
+    return props;
+}
+
+ControlProps ImageDesign() {
+    ControlProps props = Design(0, 0, 32, 32);
+    props.stretch = true;
+    return props;
+}
+
+ControlProps TimerDesign(int interval, bool enabled) {
+    ControlProps props;
+    props.interval = interval;
+    props.enabled = enabled;
+    return props;
+}
+
+}  // namespace
+
+Win32Form::Win32Form(FormKind kind, FormEvents& events)
+    : kind_(kind), events_(events), twipsX_(ScreenTwipsPerPixelX()), twipsY_(ScreenTwipsPerPixelY()) {
+    font_ = MakeFont(fontName_, fontSize_);
+    // WS_POPUP alone: no caption bar, no border, so the outer size is the
+    // client size. The window is made hidden and shows on Show.
+    if (const wchar_t* windowClass = FormClass(WindowProc)) {
+        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 320, 240,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), this));
+    }
+    lastRect_ = RECT{0, 0, 320, 240};
+    AddDesignControls();
+}
+
+Win32Form::~Win32Form() {
+    if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+    // Controls first, newest first, while the window they sit on exists.
+    auto doomed = std::move(controls_);
+    controls_.clear();
+    byRef_.clear();
+    byTimer_.clear();
+    while (!doomed.empty()) doomed.pop_back();
+    if (GetCapture() == window_.get() && window_) ReleaseCapture();
+    window_.reset();
+}
+
+// The order is part of the form's design: the count before the skin is
+// built tells the teardown where the skin's own controls begin.
+void Win32Form::AddDesignControls() {
+    if (kind_ == FormKind::Main) {
+        ControlProps fake = Design(0, 0, 75, 25);
+        Add(ControlArray::cmdFake, 0, fake, true);
+        Add(ControlArray::txtBox, 0, Design(0, 0, 120, 60), true);
+        Add(ControlArray::imgPic, 0, ImageDesign(), true);
+        Add(ControlArray::imgBut, 0, Design(0, 0, 32, 32), true);  // white: the not-hovered mark
+        Add(ControlArray::imgGif, 0, ImageDesign(), true);
+        Add(ControlArray::tmrAnim, 0, TimerDesign(0, false), true);
+        Add(ControlArray::tmrMouse, 0, TimerDesign(100, true), true);
+        Add(ControlArray::tmrExit, 0, TimerDesign(500, true), true);
+        Add(ControlArray::tmrAudio, 0, TimerDesign(250, false), true);
+        for (ControlArray array : {ControlArray::imgVol, ControlArray::imgLbl, ControlArray::imgMute})
+            for (int i = 0; i < 10; ++i) Add(array, i, ImageDesign(), true);
+        for (int i = 0; i < 23; ++i) Add(ControlArray::imgMeter, i, ImageDesign(), true);
+        return;
+    }
+    ControlProps input = Design(0, 0, 120, 20);
+    input.visible = true;
+    Add(ControlArray::txtInput, 0, input, true);
+    Add(ControlArray::imgPic, 0, ImageDesign(), true);
+    Add(ControlArray::imgBut, 0, Design(0, 0, 32, 32), true);
+    Add(ControlArray::imgGif, 0, ImageDesign(), true);
+    Add(ControlArray::tmrAnim, 0, TimerDesign(0, false), true);
+    Add(ControlArray::tmrMouse, 0, TimerDesign(100, true), true);
+}
+
+Win32Control& Win32Form::Add(ControlArray array, int index, ControlProps props, bool designTime) {
+    ControlHost& host = *this;
+    controls_.push_back(
+        std::make_unique<Win32Control>(host, ControlRef{array, index}, designTime, std::move(props)));
+    Win32Control& made = *controls_.back();
+    byRef_[{array, index}] = &made;
+    if (made.Kind() == ControlKind::Timer) byTimer_[made.TimerId()] = &made;
+    return made;
+}
+
+Win32Control* Win32Form::Get(ControlArray array, int index) const {
+    const auto it = byRef_.find({array, index});
+    return it == byRef_.end() ? nullptr : it->second;
+}
+
+Win32Control* Win32Form::ByWindow(HWND window) const {
+    if (!window) return nullptr;
+    for (const auto& c : controls_)
+        if (c->Window() == window) return c.get();
+    return nullptr;
+}
+
+Win32Control* Win32Form::ByTimer(UINT_PTR id) const {
+    const auto it = byTimer_.find(id);
+    return it == byTimer_.end() ? nullptr : it->second;
+}
+
+Control* Win32Form::Create(ControlArray array, int index) {
+    if (index <= 0 || Get(array, index)) return nullptr;
+    const Win32Control* templ = Get(array, 0);
+    if (!templ) return nullptr;
+    return &Add(array, index, CopiedFromTemplate(templ->Props()), false);
+}
+
+Control* Win32Form::ControlAt(int position) {
+    if (position < 0 || position >= ControlCount()) return nullptr;
+    return controls_[static_cast<std::size_t>(position)].get();
+}
+
+bool Win32Form::Unload(Control& control) {
+    const auto it =
+        std::find_if(controls_.begin(), controls_.end(), [&](const auto& c) { return c.get() == &control; });
+    if (it == controls_.end() || (*it)->DesignTime()) return false;
+    // Out of the list first, then destroyed: a message sent while its
+    // window goes must find the list whole.
+    std::unique_ptr<Win32Control> doomed = std::move(*it);
+    controls_.erase(it);
+    byRef_.erase({doomed->Ref().array, doomed->Ref().index});
+    if (doomed->Kind() == ControlKind::Timer) byTimer_.erase(doomed->TimerId());
+    doomed.reset();
+    return true;
+}
+
+void Win32Form::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (window_) SetWindowTextW(window_.get(), Widen(caption).c_str());
+}
+
+void Win32Form::SetBackColor(Color color) {
+    backColor_ = color;
+    if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
+}
+
+RECT Win32Form::OuterRect() const {
+    RECT r = lastRect_;
+    if (window_) GetWindowRect(window_.get(), &r);
+    return r;
+}
+
+double Win32Form::Left() const { return static_cast<double>(OuterRect().left) * twipsX_; }
+double Win32Form::Top() const { return static_cast<double>(OuterRect().top) * twipsY_; }
+double Win32Form::Width() const {
+    const RECT r = OuterRect();
+    return static_cast<double>(r.right - r.left) * twipsX_;
+}
+double Win32Form::Height() const {
+    const RECT r = OuterRect();
+    return static_cast<double>(r.bottom - r.top) * twipsY_;
+}
+
+void Win32Form::Move(double left, double top, double width, double height) {
+    const int x = TwipsToPixels(left, twipsX_);
+    const int y = TwipsToPixels(top, twipsY_);
+    const int w = std::max(0, TwipsToPixels(width, twipsX_));
+    const int h = std::max(0, TwipsToPixels(height, twipsY_));
+    lastRect_ = RECT{x, y, x + w, y + h};
+    if (window_) SetWindowPos(window_.get(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::SetOuterSize(double width, double height) {
+    const RECT r = OuterRect();
+    const int w = std::max(0, TwipsToPixels(width, twipsX_));
+    const int h = std::max(0, TwipsToPixels(height, twipsY_));
+    lastRect_ = RECT{r.left, r.top, r.left + w, r.top + h};
+    if (window_) SetWindowPos(window_.get(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Win32Form::ScaleWidth() const {
+    RECT client{};
+    if (!window_ || !GetClientRect(window_.get(), &client)) return 0;
+    return client.right - client.left;
+}
+
+int Win32Form::ScaleHeight() const {
+    RECT client{};
+    if (!window_ || !GetClientRect(window_.get(), &client)) return 0;
+    return client.bottom - client.top;
+}
+
+bool Win32Form::SetFont(const std::string& name, double points) {
+    if (!FontFaceInstalled(name)) return false;
+    UniqueFont font = MakeFont(name, points);
+    if (!font) return false;
+    font_ = std::move(font);
+    fontName_ = name;
+    fontSize_ = points;
+    return true;
+}
+
+double Win32Form::TextWidth(const std::string& text) const {
+    if (text.empty()) return 0;
+    const UniqueWindowDC dc = GetWindowDCOf(window_.get());
+    if (!dc) return 0;
+    ScopedSelect select(dc.get().dc, font_.get());
+    const std::wstring wide = Widen(text);
+    SIZE size{};
+    if (!GetTextExtentPoint32W(dc.get().dc, wide.c_str(), static_cast<int>(wide.size()), &size)) return 0;
+    return static_cast<double>(size.cx) * twipsX_;
+}
+
+bool Win32Form::SetPicture(PicturePtr picture) {
+    auto drawable = Win32Picture::Drawable(picture);
+    if (picture && !drawable) return false;
+    picture_ = std::move(picture);
+    drawable_ = std::move(drawable);
+    if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
+    return true;
+}
+
+void Win32Form::InvalidateArea(const RECT& area) {
+    if (window_ && area.right > area.left && area.bottom > area.top)
+        InvalidateRect(window_.get(), &area, FALSE);
+}
+
+void Win32Form::Refresh() {
+    if (window_)
+        RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void Win32Form::CentreOnScreen() {
+    if (!window_) return;
+    const RECT r = OuterRect();
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+    SetWindowPos(window_.get(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::FocusInput() {
+    if (const Win32Control* input = Get(ControlArray::txtInput, 0); input && input->Window())
+        SetFocus(input->Window());
+}
+
+void Win32Form::Show() {
+    if (!window_) return;
+    if (kind_ == FormKind::Input) CentreOnScreen();
+    ShowWindow(window_.get(), SW_SHOW);
+    UpdateWindow(window_.get());
+    FocusInput();
+}
+
+namespace {
+
+struct OtherWindows {
+    HWND self;
+    std::vector<HWND> disabled;
+};
+
+BOOL CALLBACK DisableOther(HWND window, LPARAM context) {
+    auto* others = reinterpret_cast<OtherWindows*>(context);
+    if (window != others->self && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        others->disabled.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The program's other windows take no input while this one is up; their
+// timers and paints go on, since this loop dispatches every message.
+void Win32Form::ShowModal() {
+    if (!window_ || modal_) return;
+    OtherWindows others{window_.get(), {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableOther, reinterpret_cast<LPARAM>(&others));
+    closeRequested_ = false;
+    modal_ = true;
+    Show();
+    SetForegroundWindow(window_.get());
+    MSG msg{};
+    while (!closeRequested_ && window_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
+            break;
+        }
+        if (got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    modal_ = false;
+    // Enabled again before this window goes, so that activation returns to them.
+    for (HWND window : others.disabled)
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    if (closeRequested_) DestroyWindowNow();
+    closeRequested_ = false;
+}
+
+void Win32Form::Close() {
+    if (modal_) {
+        closeRequested_ = true;
+        if (window_) PostMessageW(window_.get(), WM_NULL, 0, 0);  // wakes the modal loop
+        return;
+    }
+    DestroyWindowNow();
+}
+
+void Win32Form::DestroyWindowNow() {
+    capturing_ = false;
+    leftPressed_ = false;
+    window_.reset();  // children and timers go with it
+}
+
+}  // namespace corvale::win32

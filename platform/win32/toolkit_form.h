@@ -1,0 +1,118 @@
+// A Win32 form: a borderless top-level window with its design-time controls
+// and the control-array elements made from them.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/toolkit.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/picture.h"
+#include "platform/win32/toolkit_control.h"
+#include "platform/win32/toolkit_input.h"
+
+namespace corvale::win32 {
+
+class Win32Form final : public Form, private ControlHost {
+public:
+    Win32Form(FormKind kind, FormEvents& events);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    WindowHandle Handle() const override { return reinterpret_cast<WindowHandle>(window_.get()); }
+    void SetCaption(const std::string& caption) override;
+    std::string Caption() const override { return caption_; }
+    Color BackColor() const override { return backColor_; }
+    void SetBackColor(Color color) override;
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void Move(double left, double top, double width, double height) override;
+    void SetOuterSize(double width, double height) override;
+    int ScaleWidth() const override;
+    int ScaleHeight() const override;
+    bool SetFont(const std::string& name, double points) override;
+    double TextWidth(const std::string& text) const override;
+    bool SetPicture(PicturePtr picture) override;
+    Control* Create(ControlArray array, int index) override;
+    Control* Find(ControlArray array, int index) override { return Get(array, index); }
+    int ControlCount() const override { return static_cast<int>(controls_.size()); }
+    Control* ControlAt(int position) override;
+    bool Unload(Control& control) override;
+    void Show() override;
+    void ShowModal() override;
+    void Close() override;
+    void Refresh() override;
+
+private:
+    // ControlHost
+    HWND FormWindow() const override { return window_.get(); }
+    FormEvents& Events() override { return events_; }
+    void InvalidateArea(const RECT& area) override;
+    int NextZ() override { return ++zCounter_; }
+    UINT_PTR NextTimerId() override { return ++timerCounter_; }
+    int TwipsX() const override { return twipsX_; }
+    int TwipsY() const override { return twipsY_; }
+
+    // Window messages (toolkit_form_messages.cpp).
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(HWND, UINT, WPARAM, LPARAM);
+    void OnPaint(HWND);
+    void OnMouse(const MouseMessage& m);
+    void OnTimerMessage(UINT_PTR id);
+    LRESULT OnControlColor(HWND, UINT, WPARAM, LPARAM);
+    void OnCloseRequest();
+
+    void AddDesignControls();
+    Win32Control& Add(ControlArray array, int index, ControlProps props, bool designTime);
+    Win32Control* Get(ControlArray array, int index) const;
+    Win32Control* ByWindow(HWND window) const;
+    Win32Control* ByTimer(UINT_PTR id) const;
+    ControlRef HitTest(int x, int y) const;
+    POINT OriginOf(ControlRef ref) const;
+    RECT OuterRect() const;
+    void CentreOnScreen();
+    void FocusInput();
+    void DestroyWindowNow();
+
+    FormKind kind_;
+    FormEvents& events_;
+    int twipsX_;
+    int twipsY_;
+    std::string caption_;
+    Color backColor_ = 0x8000000F;  // the button face, until a skin gives a colour
+    std::string fontName_ = "MS Sans Serif";
+    double fontSize_ = 8;
+    UniqueFont font_;
+    PicturePtr picture_;
+    std::shared_ptr<const Win32Picture> drawable_;
+    RECT lastRect_{};  // the outer rectangle, kept for when the window is gone
+    int zCounter_ = 0;
+    UINT_PTR timerCounter_ = 0;
+
+    // The mouse belongs to what it was pressed on until every button is up.
+    bool capturing_ = false;
+    ControlRef captureTarget_;
+    bool leftPressed_ = false;
+    ControlRef leftPressTarget_;
+
+    bool modal_ = false;
+    bool closeRequested_ = false;
+
+    UniqueWindow window_;
+    std::vector<std::unique_ptr<Win32Control>> controls_;  // creation order; destroyed before the window
+    // The same controls by array and index, and the timers by id: the hover
+    // and animation handlers look controls up on every tick, and a skin with
+    // long animations has thousands of frames.
+    std::map<std::pair<ControlArray, int>, Win32Control*> byRef_;
+    std::map<UINT_PTR, Win32Control*> byTimer_;
+};
+
+}  // namespace corvale::win32

@@ -1,0 +1,159 @@
+// The form's window procedure: each message goes to one small handler, and
+// the core's handlers are always the last thing a handler calls, since they
+// may unload controls or close the form.
+#include <algorithm>
+
+#include "platform/win32/toolkit_form.h"
+#include "platform/win32/toolkit_paint.h"
+#include "platform/win32/toolkit_screen.h"
+
+namespace corvale::win32 {
+namespace {
+
+// Of the windowless controls, only the mute switches report clicks.
+bool ReportsClick(ControlRef ref) { return ref.array == ControlArray::imgMute; }
+
+}  // namespace
+
+LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        (void)form->window_.release();
+        form->capturing_ = false;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return form->HandleMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;  // the paint covers everything
+        case WM_PAINT: OnPaint(hwnd); return 0;
+        case WM_TIMER: OnTimerMessage(wParam); return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: return OnControlColor(hwnd, message, wParam, lParam);
+        case WM_CAPTURECHANGED: capturing_ = false; return 0;
+        case WM_CLOSE: OnCloseRequest(); return 0;
+        case WM_ACTIVATE: {
+            const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+            if (LOWORD(wParam) != WA_INACTIVE) FocusInput();  // typing goes to the prompt's box
+            return result;
+        }
+        default: break;
+    }
+    if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) {
+        OnMouse(*mouse);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Background colour, background picture, then the windowless pictures from
+// the back to the front. Child windows draw themselves above all of it.
+void Win32Form::OnPaint(HWND hwnd) {
+    std::vector<const Win32Control*> pictures;
+    for (const auto& c : controls_)
+        if (c->Kind() == ControlKind::Image && c->Props().visible) pictures.push_back(c.get());
+    std::stable_sort(pictures.begin(), pictures.end(), [](auto* a, auto* b) { return a->Z() < b->Z(); });
+    PaintBuffered(hwnd, [&](HDC dc, const RECT& area) {
+        const UniqueBrush background(CreateSolidBrush(ToColorRef(backColor_)));
+        FillRect(dc, &area, background.get());
+        if (drawable_) drawable_->Draw(dc, 0, 0, drawable_->Width(), drawable_->Height(), false);
+        for (const Win32Control* picture : pictures) {
+            RECT overlap{};
+            const RECT bounds = picture->Bounds();
+            if (IntersectRect(&overlap, &bounds, &area)) picture->PaintWindowless(dc);
+        }
+    });
+}
+
+ControlRef Win32Form::HitTest(int x, int y) const {
+    const Win32Control* hit = nullptr;
+    for (const auto& c : controls_)
+        if (c->TakesMouse() && c->Contains(x, y) && (!hit || c->Z() > hit->Z())) hit = c.get();
+    return hit ? hit->Ref() : ControlRef{ControlArray::Form, 0};
+}
+
+POINT Win32Form::OriginOf(ControlRef ref) const {
+    if (const Win32Control* c = Get(ref.array, ref.index); c && ref.array != ControlArray::Form)
+        return POINT{c->Left(), c->Top()};
+    return POINT{0, 0};
+}
+
+// A press takes the mouse for its target (the windowless picture under it,
+// or the form) until the last button is up: a slider dragged past its ends
+// keeps hearing about the pointer.
+void Win32Form::OnMouse(const MouseMessage& m) {
+    const HWND hwnd = window_.get();
+    ControlRef target;
+    if (m.phase == MousePhase::Down && !capturing_) {
+        target = HitTest(m.x, m.y);
+        capturing_ = true;
+        captureTarget_ = target;
+        SetCapture(hwnd);
+    } else if (capturing_) {
+        target = captureTarget_;
+        if (target.array != ControlArray::Form && !Get(target.array, target.index)) target = ControlRef{};
+    } else {
+        target = HitTest(m.x, m.y);
+    }
+
+    bool click = false;
+    if (m.phase == MousePhase::Down && m.button == kLeftButton) {
+        leftPressed_ = true;
+        leftPressTarget_ = target;
+    } else if (m.phase == MousePhase::Up) {
+        if (m.button == kLeftButton) {
+            const Win32Control* c = Get(target.array, target.index);
+            click = leftPressed_ && leftPressTarget_ == target && ReportsClick(target) && c &&
+                    c->Contains(m.x, m.y);
+            leftPressed_ = false;
+        }
+        if (m.held == 0 && capturing_) {
+            capturing_ = false;
+            if (GetCapture() == hwnd) ReleaseCapture();
+        }
+    }
+
+    const POINT origin = OriginOf(target);
+    const MouseEvent e = ToMouseEvent(m, origin.x, origin.y, twipsX_, twipsY_);
+    FormEvents& events = events_;
+    DeliverMouse(events, target, m.phase, e);
+    if (click) events.OnClick(target);
+}
+
+void Win32Form::OnTimerMessage(UINT_PTR id) {
+    const Win32Control* timer = ByTimer(id);
+    if (!timer) {
+        if (window_) KillTimer(window_.get(), id);  // left over from an unloaded timer
+        return;
+    }
+    if (!timer->Props().enabled || timer->Props().interval <= 0) return;
+    events_.OnTimer(timer->Ref());
+}
+
+LRESULT Win32Form::OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const Win32Control* c = ByWindow(reinterpret_cast<HWND>(lParam));
+        c && c->Kind() != ControlKind::CommandButton)
+        return reinterpret_cast<LRESULT>(c->PrepareColors(reinterpret_cast<HDC>(wParam)));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The system's own close command (Alt+F4, the task list): the prompt closes
+// as if left without confirming; the main window ends the message loop.
+void Win32Form::OnCloseRequest() {
+    if (kind_ == FormKind::Input) {
+        Close();
+        return;
+    }
+    DestroyWindowNow();
+    PostQuitMessage(0);
+}
+
+}  // namespace corvale::win32
