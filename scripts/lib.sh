@@ -1,0 +1,149 @@
+# shellcheck shell=bash
+# Shared steps of scripts/test.sh and scripts/run.sh: install what is
+# missing, build, and give the Windows programs an X display and a Wine
+# prefix of their own. Sourced, not run.
+
+CORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+CORVALE_BUILD=${CORVALE_BUILD_ROOT:-$CORVALE_ROOT/build}
+CORVALE_JOBS=${CORVALE_JOBS:-2}
+
+corvale_log() { printf '==> %s\n' "$*" >&2; }
+
+corvale_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Only what dpkg does not already know; apt-get update runs once, and only
+# when something has to come in.
+corvale_install_packages() {
+    local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
+        g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+        xvfb x11-apps x11-utils imagemagick)
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    corvale_log "installing ${missing[*]}"
+    # 32-bit Wine lives in the i386 architecture.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        corvale_as_root dpkg --add-architecture i386
+    fi
+    corvale_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    corvale_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Warnings are errors on CI, so a warning cannot land unseen.
+corvale_werror() { if [ -n "${CI:-}" ]; then echo ON; else echo OFF; fi; }
+
+corvale_configure() { # <build dir> [cmake options...]
+    local dir=$1
+    shift
+    local generator=()
+    # A tree configured earlier keeps its generator; a new one gets Ninja.
+    [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S "$CORVALE_ROOT" -B "$dir" "${generator[@]}" -DCORVALE_WERROR="$(corvale_werror)" "$@" >"$dir.configure.log" 2>&1 ||
+        { cat "$dir.configure.log" >&2; return 1; }
+}
+
+corvale_build_host() {
+    corvale_log "host build (g++, AddressSanitizer and UndefinedBehaviorSanitizer)"
+    mkdir -p "$CORVALE_BUILD"
+    corvale_configure "$CORVALE_BUILD/host" -DCMAKE_BUILD_TYPE=Debug
+    cmake --build "$CORVALE_BUILD/host" -j "$CORVALE_JOBS"
+}
+
+corvale_build_win32() { # [targets...]
+    corvale_log "Windows 32-bit build (mingw-w64 i686)${1:+: $*}"
+    mkdir -p "$CORVALE_BUILD"
+    corvale_configure "$CORVALE_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release
+    local targets=() t
+    for t in "$@"; do targets+=(--target "$t"); done
+    cmake --build "$CORVALE_BUILD/win32" -j "$CORVALE_JOBS" "${targets[@]}"
+}
+
+corvale_build_win64_program() {
+    corvale_log "Windows 64-bit build of the program (mingw-w64 x86_64)"
+    mkdir -p "$CORVALE_BUILD"
+    corvale_configure "$CORVALE_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale
+}
+
+# ---- The Windows side: X display, sound, Wine prefix ----------------------
+
+CORVALE_TMP=""
+CORVALE_XVFB_PID=""
+
+corvale_cleanup() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+    fi
+    if [ -n "$CORVALE_XVFB_PID" ]; then
+        kill "$CORVALE_XVFB_PID" 2>/dev/null || true
+        wait "$CORVALE_XVFB_PID" 2>/dev/null || true
+        CORVALE_XVFB_PID=""
+    fi
+    if [ -n "$CORVALE_TMP" ]; then
+        rm -rf "$CORVALE_TMP"
+        CORVALE_TMP=""
+    fi
+}
+
+corvale_make_tmp() {
+    [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "${TMPDIR:-/tmp}/corvale.XXXXXX")
+}
+
+# Xvfb 1024x768x24 on the first display number nobody holds; sets DISPLAY.
+corvale_start_xvfb() {
+    corvale_make_tmp
+    local n
+    for n in $(seq 57 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        CORVALE_XVFB_PID=$!
+        local _
+        for _ in $(seq 1 100); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                corvale_log "Xvfb on $DISPLAY"
+                return 0
+            fi
+            kill -0 "$CORVALE_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        # Someone else took this number in the meantime: try the next.
+        kill "$CORVALE_XVFB_PID" 2>/dev/null || true
+        wait "$CORVALE_XVFB_PID" 2>/dev/null || true
+        CORVALE_XVFB_PID=""
+    done
+    corvale_log "no free X display for Xvfb"
+    return 1
+}
+
+# Makes $1 the HOME, with the null device as ALSA's default: the winmm
+# mixer then opens without a sound card, and the user's own ~/.asoundrc is
+# never touched.
+corvale_null_sound_home() {
+    # X keeps its cookie under the old HOME.
+    [ -z "${DISPLAY:-}" ] || export XAUTHORITY=${XAUTHORITY:-$HOME/.Xauthority}
+    mkdir -p "$1"
+    printf 'pcm.!default { type null }\n' >"$1/.asoundrc"
+    export HOME=$1
+}
+
+corvale_has_sound_card() { grep -qs '^ *[0-9]' /proc/asound/cards; }
+
+# Boots a Wine prefix at $1 (fresh when it does not exist yet).
+corvale_boot_wine() {
+    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        corvale_log "booting a Wine prefix in $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+# A Unix path as Wine's Z: drive sees it.
+corvale_windows_path() { printf 'Z:%s' "${1//\//\\}"; }

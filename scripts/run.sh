@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs the panel with the default theme: installs what is missing, builds
+# corvale.exe, registers the theme in the settings store as an installer
+# would, and starts it under Wine on $DISPLAY. Without a display it runs on
+# a private Xvfb, saves a screenshot once the window is up, prints the PNG's
+# path and closes the panel again.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+trap corvale_cleanup EXIT
+trap 'exit 130' INT TERM
+
+corvale_install_packages
+corvale_build_win32 corvale
+exe=$CORVALE_BUILD/win32/corvale.exe
+
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+    headless=1
+    corvale_start_xvfb
+fi
+# Without a sound card the mixer only opens on ALSA's null device.
+corvale_has_sound_card || corvale_null_sound_home "$CORVALE_BUILD/run-home"
+# Kept between runs, so only the first run waits for Wine to boot.
+corvale_boot_wine "$CORVALE_BUILD/wine-run"
+
+settings='HKCU\Software\VB and VBA Program Settings\VEXAL Terminal'
+set_setting() { # <section> <key> <value>
+    wine reg add "$settings\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null
+}
+set_setting Default ProgramDir "$(corvale_windows_path "$CORVALE_ROOT/themes")\\"
+set_setting Default ThemeDir "default\\"
+
+if [ "$headless" -eq 0 ]; then
+    corvale_log "starting the panel on $DISPLAY; its QUIT button closes it"
+    wine "$exe"
+    exit 0
+fi
+
+wine "$exe" &
+panel=$!
+caption='VEXAL Terminal - Corvale'
+for _ in $(seq 1 300); do
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$caption\"" && break
+    kill -0 "$panel" 2>/dev/null || { corvale_log "the panel ended before its window came up"; exit 1; }
+    sleep 0.2
+done
+xwininfo -root -tree 2>/dev/null | grep -qF "\"$caption\"" || { corvale_log "no window \"$caption\""; exit 1; }
+# The face builds entry by entry after the window shows.
+sleep "${CORVALE_SHOT_DELAY:-6}"
+shot=$CORVALE_BUILD/corvale-screenshot.png
+xwd -root -silent | convert xwd:- "$shot"
+# Close it the way the suite's other programs do.
+set_setting EXIT "$caption" 1
+for _ in $(seq 1 100); do
+    kill -0 "$panel" 2>/dev/null || break
+    sleep 0.2
+done
+echo "$shot"

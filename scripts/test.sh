@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Every test of the project, on a fresh Debian machine too: installs what is
+# missing, builds for the host and for Windows, runs the host unit tests,
+# then the backend and end-to-end tests under Wine on a private Xvfb display.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+started=$SECONDS
+trap corvale_cleanup EXIT
+trap 'exit 130' INT TERM
+
+corvale_install_packages
+builds_started=$SECONDS
+corvale_build_host
+corvale_build_win32 all
+corvale_build_win64_program
+build_seconds=$((SECONDS - builds_started))
+
+failed=0
+logs=()
+# A runner that hangs (a message box nobody answers, say) is stopped, so a
+# run always ends with its summaries.
+run_suite() { # <log name> <command...>
+    local log="$CORVALE_BUILD/$1.log"
+    shift
+    corvale_log "running $*"
+    timeout -k 10 "${CORVALE_SUITE_TIMEOUT:-900}" "$@" 2>&1 | tee "$log" || failed=1
+    logs+=("$log")
+}
+
+run_suite unit-tests "$CORVALE_BUILD/host/corvale_unit_tests"
+
+wine_started=$SECONDS
+corvale_start_xvfb
+corvale_make_tmp
+corvale_null_sound_home "$CORVALE_TMP/home"
+corvale_boot_wine "$CORVALE_TMP/wine"
+for runner in corvale_backend_tests corvale_e2e_tests; do
+    if [ -f "$CORVALE_BUILD/win32/$runner.exe" ]; then
+        run_suite "${runner#corvale_}" wine "$CORVALE_BUILD/win32/$runner.exe"
+    else
+        corvale_log "$runner.exe was not built"
+        failed=1
+    fi
+done
+wine_seconds=$((SECONDS - wine_started))
+corvale_cleanup
+
+echo
+echo "==== $((SECONDS - started)) s in all: $build_seconds s building, $wine_seconds s under Wine"
+for log in "${logs[@]}"; do
+    echo "---- $(basename "$log" .log)"
+    # GoogleTest's closing lines: the count, then what passed and what failed.
+    # A runner that starts copies of itself prints their counts too: the
+    # last count is its own.
+    last=$(tr -d '\r' <"$log" | grep -n '^\[==========\] .* ran\.' | tail -n 1 | cut -d: -f1)
+    if [ -n "$last" ]; then
+        tr -d '\r' <"$log" | tail -n "+$last"
+    else
+        echo "(no summary: the runner stopped early; its last lines follow)"
+        tr -d '\r' <"$log" | tail -n 5
+    fi
+done
+exit "$failed"
