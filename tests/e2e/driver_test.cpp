@@ -229,5 +229,99 @@ TEST(Driver_Settings, TextSurvivesTheRoundTripInAnyScript) {
     }
 }
 
+// A window of the test's own, painted one colour, with an edit box and a
+// label, and a record of where it was pressed: something known to watch.
+class OwnWindow {
+public:
+    OwnWindow(const Box& at, Rgb colour) : brush_(CreateSolidBrush(RGB(colour.r, colour.g, colour.b))) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"CorvaleDriverTestWindow";
+        wc.hbrBackground = brush_.get();
+        RegisterClassW(&wc);
+        window_.reset(CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"driver test", WS_POPUP | WS_VISIBLE,
+                                      at.left, at.top, at.Width(), at.Height(), nullptr, nullptr, wc.hInstance,
+                                      nullptr));
+        SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        CreateWindowExW(0, L"EDIT", Wide("caf\xC3\xA9 5\xE2\x82\xAC").c_str(), WS_CHILD | WS_VISIBLE, 10, 10,
+                        120, 20, window_.get(), nullptr, wc.hInstance, nullptr);
+        CreateWindowExW(0, L"STATIC", L"label", WS_CHILD, 10, 40, 60, 20, window_.get(), nullptr, wc.hInstance,
+                        nullptr);
+        Pump();
+    }
+    ~OwnWindow() { window_.reset(); }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
+
+    HWND Handle() const { return window_.get(); }
+    const std::vector<POINT>& Presses() const { return presses_; }
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<OwnWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_LBUTTONDOWN)
+            self->presses_.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    win32::UniqueBrush brush_;
+    win32::UniqueWindow window_;
+    std::vector<POINT> presses_;
+};
+
+TEST(Driver_Watching, ScreenPixelsRectanglesAndChildTextsAreWhatTheWindowShows) {
+    const Box at{200, 150, 520, 390};
+    const Rgb colour{17, 99, 201};
+    const OwnWindow own(at, colour);
+    ASSERT_TRUE(own.Handle());
+    EXPECT_EQ(WindowRect(own.Handle()), at);
+    EXPECT_EQ(ClientRectOnScreen(own.Handle()), at);
+    const POINT inside = PointIn(at, 0.75, 0.8);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            OwnWindow::Pump();
+            return ScreenPixel(inside.x, inside.y) == colour;
+        },
+        3s))
+        << ScreenPixel(inside.x, inside.y);
+    const std::vector<ChildWindow> children = ChildWindows(own.Handle());
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[0].className, "Edit");
+    EXPECT_EQ(children[0].text, "caf\xC3\xA9 5\xE2\x82\xAC");
+    EXPECT_EQ(children[0].rect, (Box{210, 160, 330, 180}));
+    EXPECT_TRUE(children[0].visible);
+    EXPECT_EQ(children[1].text, "label");
+    EXPECT_FALSE(children[1].visible);
+}
+
+TEST(Driver_Watching, ClicksLandWhereTheyAreAimed) {
+    const Box at{300, 200, 500, 300};
+    const OwnWindow own(at, Rgb{0, 0, 0});
+    ASSERT_TRUE(own.Handle());
+    MoveCursor(310, 290);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, 310);
+    EXPECT_EQ(cursor.y, 290);
+    Click(450, 275);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            OwnWindow::Pump();
+            return !own.Presses().empty();
+        },
+        3s));
+    ASSERT_EQ(own.Presses().size(), 1u);
+    EXPECT_EQ(own.Presses()[0].x, 150);
+    EXPECT_EQ(own.Presses()[0].y, 75);
+}
+
 }  // namespace
 }  // namespace corvale::e2e
