@@ -1,9 +1,16 @@
 // frmMain's load sequence and the dispatch of its events.
 #include "app/frm_main.h"
 
+#include "app/hover.h"
 #include "app/startup.h"
+#include "mixer/volume_panel.h"
 #include "platform/system.h"
+#include "prompt/frm_input.h"
+#include "skin/animation.h"
+#include "skin/layout_builder.h"
+#include "skin/sound.h"
 #include "skin/values.h"
+#include "sysinfo/info_panel.h"
 
 namespace corvale {
 
@@ -16,6 +23,8 @@ void FrmMain::Load() {
     ctx_.g.StartupDone = false;
     form_ = ctx_.os.toolkit.CreateForm(FormKind::Main, *this);
     InitMainWindow();
+    mixerPanel_->OpenMixerPanel();
+    FillInfoPanel(ctx_, *form_, form_->Find(ControlArray::txtBox, 1), infoPanel_);
     ctx_.g.StartupDone = true;
 }
 
@@ -39,6 +48,9 @@ void FrmMain::InitMainWindow() {
     ApplyLayoutSkinValues();
     form_->Show();
     ctx_.os.toolkit.DoEvents();
+    mixerPanel_ = std::make_unique<VolumePanel>(ctx_, *form_);
+    BuildSkinLayout(ctx_, *form_, "DEFAULT", ctx_.g.Main, ctx_.g.Animated, ctx_.g.AnimDelay,
+                    ctx_.g.LayoutSkinPath());
 }
 
 bool FrmMain::ApplySingleInstanceRule() {
@@ -98,14 +110,85 @@ void FrmMain::ApplyLayoutSkinValues() {
         if (const auto color = ParseBackGround(ctx_.skin.SkinValue)) form_->SetBackColor(*color);
     if (ctx_.skin.ReadSkinValue("DEFAULT", "StartupSound", layout)) {
         const std::string sound = ctx_.skin.SkinValue;
-        (void)sound;  // played once sound playback exists
+        PlaySkinSound(ctx_, sound);
     }
 }
 
-void FrmMain::OnMouseDown(ControlRef, const MouseEvent&) {}
-void FrmMain::OnMouseMove(ControlRef, const MouseEvent&) {}
-void FrmMain::OnMouseUp(ControlRef, const MouseEvent&) {}
-void FrmMain::OnClick(ControlRef) {}
-void FrmMain::OnTimer(ControlRef) {}
+// --- events ----------------------------------------------------------------
+
+void FrmMain::UpdateButtonHover() {
+    if (Closing) return;
+    corvale::UpdateButtonHover(ctx_, *form_, ctx_.g.Main);
+}
+
+// Presses, moves and releases anywhere refresh the hover state; on a slider
+// they first set the volume.
+void FrmMain::MouseEventOf(ControlRef source, const MouseEvent& e) {
+    if (source.array == ControlArray::imgVol && mixerPanel_) mixerPanel_->imgVol_Mouse(source.index, e);
+    UpdateButtonHover();
+}
+
+void FrmMain::OnMouseDown(ControlRef source, const MouseEvent& e) { MouseEventOf(source, e); }
+void FrmMain::OnMouseMove(ControlRef source, const MouseEvent& e) { MouseEventOf(source, e); }
+void FrmMain::OnMouseUp(ControlRef source, const MouseEvent& e) { MouseEventOf(source, e); }
+
+void FrmMain::OnClick(ControlRef source) {
+    if (source.array == ControlArray::imgBut) imgBut_Click(ctx_, *this, source.index);
+    else if (source.array == ControlArray::imgMute && mixerPanel_) mixerPanel_->imgMute_Click(source.index);
+}
+
+void FrmMain::OnTimer(ControlRef source) {
+    switch (source.array) {
+        case ControlArray::tmrMouse: UpdateButtonHover(); break;
+        case ControlArray::tmrExit: tmrExit_Timer(); break;
+        case ControlArray::tmrAudio:
+            if (mixerPanel_) mixerPanel_->tmrAudio_Timer();
+            break;
+        case ControlArray::tmrAnim:
+            if (!Closing) AdvanceAnimation(*form_, ctx_.g.Main, source.index);
+            break;
+        default: break;
+    }
+}
+
+// --- remote control and exit ---------------------------------------------
+
+void FrmMain::tmrExit_Timer() {
+    if (Setting("EXIT", ctx_.g.AppCaption, "0") == "1") {
+        if (Control* timer = form_->Find(ControlArray::tmrExit, 0)) timer->SetEnabled(false);
+        CloseProgram();
+    }
+    if (!ctx_.g.StartupDone) return;
+    const std::string command = Setting("Voice", ctx_.g.ProgramId, "");
+    if (command.empty()) return;
+    // Every button with exactly this command runs, lowest index first; the
+    // list is read afresh because a click lets events run.
+    for (size_t i = 1; i < ctx_.g.Main.ButtonCommand.size(); ++i) {
+        if (ctx_.g.Main.ButtonCommand[i] != command) continue;
+        ctx_.os.settings.Save(kSettingsApp, "Voice", ctx_.g.ProgramId, "");
+        imgBut_Click(ctx_, *this, static_cast<int>(i));
+    }
+}
+
+void FrmMain::CloseProgram() {
+    Closing = true;
+    ctx_.os.toolkit.Sleep(2000);
+    if (mixerPanel_ && mixerPanel_->MixerHandle() != 0) mixerPanel_->CloseMixerPanel();
+    UnloadSkinControls(ctx_, *form_);
+    ctx_.os.toolkit.EndProgram();
+}
+
+// --- what a click needs --------------------------------------------------
+
+void FrmMain::PlaySound(const std::string& name) { PlaySkinSound(ctx_, name); }
+
+void FrmMain::ShowPasswordPrompt() {
+    FrmInput prompt(ctx_, IsWindowsNT());
+    prompt.ShowModal();
+}
+
+bool FrmMain::IsWindowsNT() { return corvale::IsWindowsNT(ctx_.os.probes); }
+
+WindowHandle FrmMain::MainWindow() { return form_ ? form_->Handle() : 0; }
 
 }  // namespace corvale

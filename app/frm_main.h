@@ -1,20 +1,27 @@
-// frmMain: the panel's main window, its start-up and its event handlers.
+// frmMain: the panel's main window, its start-up, its event handlers, the
+// exit sequence and the remote control through the settings store.
 #pragma once
 
 #include <memory>
 
+#include "commands/button_click.h"
 #include "platform/toolkit.h"
 #include "skin/context.h"
+#include "sysinfo/probes.h"
 
 namespace corvale {
 
-class FrmMain : public FormEvents {
+class VolumePanel;
+
+class FrmMain : public FormEvents, private ClickHost {
 public:
     explicit FrmMain(Context& ctx);
     ~FrmMain() override;
 
     // The load event: the whole start-up sequence.
     void Load();
+    // The exit sequence; does not return.
+    void CloseProgram() override;
 
     Form& form() { return *form_; }
     bool Closing = false;
@@ -36,10 +43,22 @@ private:
     void ReadThemeSkinValues();
     void ApplyLayoutSkinValues();
 
+    void UpdateButtonHover();
+    void MouseEventOf(ControlRef source, const MouseEvent& e);
+    void tmrExit_Timer();
+
+    // What a button click needs of the main window.
+    void PlaySound(const std::string& name) override;
+    void ShowPasswordPrompt() override;
+    bool IsWindowsNT() override;
+    WindowHandle MainWindow() override;
+
     std::string Setting(const std::string& section, const std::string& key, const std::string& fallback);
 
     Context& ctx_;
     std::unique_ptr<Form> form_;
+    std::unique_ptr<VolumePanel> mixerPanel_;
+    InfoPanelState infoPanel_;
 };
 
 }  // namespace corvale

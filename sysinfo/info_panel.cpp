@@ -30,7 +30,9 @@ public:
         started_ = true;
     }
     void AddEmpty() { text_ += "\r\n"; }
-    void AddPair(const std::string& label, const std::string& value) { Add(Label(label) + " " + Column(value)); }
+    void AddPair(const std::string& label, const std::string& value) {
+        Add(Label(label) + " " + Column(value));
+    }
     void AddRaw(const std::string& label, const std::string& value) { Add(Label(label) + " " + value); }
     void AddRight(const std::string& label, const std::string& value, long width) {
         Add(Label(label) + " " + PadText(value, width, false));
@@ -146,8 +148,8 @@ DriveLabels ReadDriveLabels(const InfoLabels& label, InfoPanelState& state) {
     return labels;
 }
 
-void AddDriveBlock(PanelText& panel, const DriveLabels& labels, const std::string& drive, SystemProbes& probes,
-                   const InfoPanelState& state) {
+void AddDriveBlock(PanelText& panel, const DriveLabels& labels, const std::string& drive,
+                   SystemProbes& probes, const InfoPanelState& state) {
     const std::string root = drive + "\\";
     panel.AddEmpty();
     panel.Add(panel.Column(labels.heading + " " + drive));

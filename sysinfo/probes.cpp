@@ -104,10 +104,14 @@ std::string GetWindowsDirText(SystemProbes& probes) {
 std::string GetSystemDirText(SystemProbes& probes) {
     return DirectoryText(probes, &SystemProbes::QuerySystemDirectory);
 }
-std::string GetTempDirText(SystemProbes& probes) { return DirectoryText(probes, &SystemProbes::QueryTempPath); }
+std::string GetTempDirText(SystemProbes& probes) {
+    return DirectoryText(probes, &SystemProbes::QueryTempPath);
+}
 
 std::string GetProcessorCount(SystemProbes& probes) { return std::to_string(probes.QueryProcessors().count); }
-std::string GetProcessorMask(SystemProbes& probes) { return std::to_string(probes.QueryProcessors().activeMask); }
+std::string GetProcessorMask(SystemProbes& probes) {
+    return std::to_string(probes.QueryProcessors().activeMask);
+}
 std::string GetProcessorName(SystemProbes& probes) { return ProcessorName(probes.QueryProcessors().type); }
 
 std::string ProcessorName(std::uint32_t processorType) {

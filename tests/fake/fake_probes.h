@@ -59,7 +59,8 @@ public:
 
 private:
     FakeDrive* Drive(const std::string& root);
-    BufferAnswer Directory(const char* what, const std::optional<std::string>& path, std::uint32_t bufferChars);
+    BufferAnswer Directory(const char* what, const std::optional<std::string>& path,
+                           std::uint32_t bufferChars);
     std::optional<std::string> Name(const char* what, const std::optional<std::string>& name,
                                     std::uint32_t bufferChars);
 };

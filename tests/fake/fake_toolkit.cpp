@@ -196,6 +196,7 @@ FakeForm::FakeForm(FakeToolkit& toolkit, FormKind kind, FormEvents& events)
 FakeControl& FakeForm::Add(ControlArray array, int index) {
     const WindowHandle handle = HasWindow(array) ? toolkit_.NewHandle() : 0;
     controls_.push_back(std::make_unique<FakeControl>(*this, ControlRef{array, index}, !IsTimer(array), handle));
+    byRef_[{array, index}] = controls_.back().get();
     return *controls_.back();
 }
 
@@ -242,9 +243,8 @@ bool FakeForm::SetPicture(PicturePtr value) {
 }
 
 FakeControl* FakeForm::Get(ControlArray array, int index) {
-    for (auto& c : controls_)
-        if (c->Ref() == ControlRef{array, index}) return c.get();
-    return nullptr;
+    const auto it = byRef_.find({array, index});
+    return it == byRef_.end() ? nullptr : it->second;
 }
 
 Control* FakeForm::Create(ControlArray array, int index) {
@@ -286,6 +286,7 @@ bool FakeForm::Unload(Control& control) {
         if (it->get() == &control) {
             toolkit_.journal.push_back("unload " + Label(control.Ref()));
             toolkit_.timerDue_.erase(it->get());
+            byRef_.erase({control.Ref().array, control.Ref().index});
             controls_.erase(it);
             return true;
         }

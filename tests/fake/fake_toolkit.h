@@ -159,6 +159,9 @@ private:
     FormEvents& events_;
     WindowHandle handle_;
     std::vector<std::unique_ptr<FakeControl>> controls_;  // creation order
+    // The same controls by array and index, so that finding one does not cost
+    // a walk over all of them (the benchmarks build forms of thousands).
+    std::map<std::pair<ControlArray, int>, FakeControl*> byRef_;
     int zCounter_ = 0;
 };
 

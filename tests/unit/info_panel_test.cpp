@@ -61,13 +61,15 @@ protected:
         probes.processors = {2, 3, 586};
         probes.memory = MemoryFacts{536313856, 104857600, 2147352576, 2000000000};
         probes.thousandsSeparator = ",";
-        probes.drives['C'] = FakeDrive{3, std::nullopt, ByteCounts{80023715840ull, 734003200}, "SYSTEM", 0x1A2B3C4D};
+        probes.drives['C'] =
+            FakeDrive{3, std::nullopt, ByteCounts{80023715840ull, 734003200}, "SYSTEM", 0x1A2B3C4D};
         probes.drives['D'] = FakeDrive{5};  // a CD-ROM drive without a disc
 
         os.files.Put("C:\\Panel\\corvale.exe", std::string("MZ"), {2024, 3, 5});
         os.files.Put("C:\\Panel\\alpha.exe", std::string("MZ"), {2023, 12, 31});
         os.files.Put("C:\\Panel\\readme.txt", std::string("hi"), {2024, 1, 1});
-        probes.fileVersions["C:\\Panel\\corvale.exe"] = {FileVersionAnswer::Status::Found, 0x00010002, 0x00030004};
+        probes.fileVersions["C:\\Panel\\corvale.exe"] = {FileVersionAnswer::Status::Found, 0x00010002,
+                                                         0x00030004};
     }
 
     // A box as wide as 2 * width + 4 spaces of its font.
@@ -83,14 +85,17 @@ protected:
         EXPECT_LE(text.size(), width) << text;
         return text + std::string(width - std::min(width, text.size()), ' ');
     }
-    std::string Pair(const std::string& label, const std::string& value) { return Cell(label) + " " + Cell(value); }
+    std::string Pair(const std::string& label, const std::string& value) {
+        return Cell(label) + " " + Cell(value);
+    }
 
     FakeForm& Form() { return *form; }
 
     fake::FakePlatform os;
     Context ctx{os.bundle};
     FormEvents events;
-    std::unique_ptr<FakeForm> form{static_cast<FakeForm*>(os.toolkit.CreateForm(FormKind::Main, events).release())};
+    std::unique_ptr<FakeForm> form{
+        static_cast<FakeForm*>(os.toolkit.CreateForm(FormKind::Main, events).release())};
     FakeControl* box = nullptr;
     InfoPanelState state;
 };
@@ -226,7 +231,8 @@ TEST_F(InfoPanelTest, ProgramPathsJoinTheFolderWithABackslashEvenAfterOne) {
     Fill();
     const auto& calls = os.probes.calls;
     const std::vector<std::string> asked(
-        std::find_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("FileVersion", 0) == 0; }),
+        std::find_if(calls.begin(), calls.end(),
+                     [](const std::string& c) { return c.rfind("FileVersion", 0) == 0; }),
         calls.end());
     ASSERT_GE(asked.size(), 2u);
     EXPECT_EQ(asked[0], "FileVersion C:\\Panel\\\\alpha.exe");
@@ -262,8 +268,8 @@ TEST_F(InfoPanelTest, FreeSpaceIsRightAlignedUnderTheTotal) {
 
 TEST_F(InfoPanelTest, DrivesWithoutSpaceOrRootAreShownButNotCounted) {
     os.probes.drives.clear();
-    os.probes.drives['A'] = FakeDrive{2};                          // removable, no medium
-    os.probes.drives['Q'] = FakeDrive{1};                          // no root directory
+    os.probes.drives['A'] = FakeDrive{2};                                             // removable, no medium
+    os.probes.drives['Q'] = FakeDrive{1};                                             // no root directory
     os.probes.drives['F'] = FakeDrive{3, std::nullopt, std::nullopt, "DATA", 0xABC};  // space query fails
     const std::vector<std::string> lines = Lines(Fill());
     EXPECT_EQ(state.RemovableDriveCount, 1);
@@ -272,16 +278,37 @@ TEST_F(InfoPanelTest, DrivesWithoutSpaceOrRootAreShownButNotCounted) {
     const std::vector<std::string> drives(lines.end() - 21, lines.end());
     const std::vector<std::string> expected = {
         "",
-        Cell("Drive a:"), Cell("Kind") + " Floppy",
-        Pair("Size", "0 Bytes"), Pair("Free", "0 Bytes"), Pair("Label", "No medium"), Pair("Serial", "0000-0000"),
+        Cell("Drive a:"),
+        Cell("Kind") + " Floppy",
+        Pair("Size", "0 Bytes"),
+        Pair("Free", "0 Bytes"),
+        Pair("Label", "No medium"),
+        Pair("Serial", "0000-0000"),
         "",
-        Cell("Drive f:"), Cell("Kind") + " Hard disk",
-        Pair("Size", "0 Bytes"), Pair("Free", "0 Bytes"), Pair("Label", "No medium"), Pair("Serial", "0000-0000"),
+        Cell("Drive f:"),
+        Cell("Kind") + " Hard disk",
+        Pair("Size", "0 Bytes"),
+        Pair("Free", "0 Bytes"),
+        Pair("Label", "No medium"),
+        Pair("Serial", "0000-0000"),
         "",
-        Cell("Drive q:"), Cell("Kind") + " ",
-        Pair("Size", "0 Bytes"), Pair("Free", "0 Bytes"), Pair("Label", "No medium"), Pair("Serial", "0000-0000"),
+        Cell("Drive q:"),
+        Cell("Kind") + " ",
+        Pair("Size", "0 Bytes"),
+        Pair("Free", "0 Bytes"),
+        Pair("Label", "No medium"),
+        Pair("Serial", "0000-0000"),
     };
     EXPECT_EQ(drives, expected);
+}
+
+TEST_F(InfoPanelTest, AFullDiskStillShowsItsLabelAndSerial) {
+    os.probes.drives.erase('D');
+    os.probes.drives['C'].bytes = ByteCounts{1000000, 0};
+    const std::vector<std::string> lines = Lines(Fill());
+    EXPECT_EQ(lines[lines.size() - 3], Pair("Free", "        0 Bytes"));
+    EXPECT_EQ(lines[lines.size() - 2], Pair("Label", "SYSTEM"));
+    EXPECT_EQ(lines[lines.size() - 1], Pair("Serial", "1A2B-3C4D"));
 }
 
 TEST_F(InfoPanelTest, AVolumeWithABlankLabelShowsNoName) {
@@ -315,9 +342,10 @@ TEST_F(InfoPanelTest, ANullBoxDoesNothing) {
 TEST_F(InfoPanelTest, ReturnsAnEmptyTextAndSetsTheBoxOnce) {
     EXPECT_EQ(FillInfoPanel(ctx, Form(), box, state), "");
     const auto& journal = os.toolkit.journal;
-    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                            [](const std::string& entry) { return entry.find(".Text ") != std::string::npos; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(journal.begin(), journal.end(),
+                      [](const std::string& entry) { return entry.find(".Text ") != std::string::npos; }),
+        1);
 }
 
 TEST_F(InfoPanelTest, ABoxNarrowerThanFourSpacesGivesAnEmptyColumn) {
@@ -344,11 +372,11 @@ struct WidthCase {
 TEST(InfoPanel_ColumnWidth, HalfTheSpacesTheBoxHoldsLessTwoEach) {
     // The fake font: a space is 12 twips per point.
     const WidthCase cases[] = {
-        {"25 spaces", 200, 15, 10, 10},        // (25 - 4) / 2 = 10.5
+        {"25 spaces", 200, 15, 10, 10},  // (25 - 4) / 2 = 10.5
         {"26 spaces", 208, 15, 10, 11},
         {"56 spaces", 448, 15, 10, 26},
-        {"large fonts", 200, 12, 10, 8},       // 2400 twips: 20 spaces
-        {"8 pt", 200, 15, 8, 13},              // 96 twips a space: 31.25 spaces
+        {"large fonts", 200, 12, 10, 8},  // 2400 twips: 20 spaces
+        {"8 pt", 200, 15, 8, 13},         // 96 twips a space: 31.25 spaces
         // A space of 112.5 twips rounds half to even (112): 30 spaces, not 29.7.
         {"half-way space", 224, 15, 9.375, 13},
         {"just over four spaces", 33, 15, 10, 0},

@@ -159,9 +159,8 @@ TEST(SysinfoProbes_Processors, CountAndMaskInDecimalAndNameFromTheTable) {
     EXPECT_EQ(GetProcessorMask(probes), "18446744073709551615");
 
     const std::pair<std::uint32_t, const char*> names[] = {
-        {386, "Intel 386"},         {486, "Intel 486"},   {586, "Intel Pentium"},
-        {4000, "MIPS R4000"},       {21064, "DEC Alpha 21064"},
-        {8664, "(unknown)"},        {0, "(unknown)"},     {2200, "(unknown)"},
+        {386, "Intel 386"},         {486, "Intel 486"},  {586, "Intel Pentium"}, {4000, "MIPS R4000"},
+        {21064, "DEC Alpha 21064"}, {8664, "(unknown)"}, {0, "(unknown)"},       {2200, "(unknown)"},
     };
     for (const auto& [type, name] : names) EXPECT_EQ(ProcessorName(type), name) << type;
 }
@@ -230,10 +229,9 @@ TEST(SysinfoProbes_Drives, EachTypeCountsAndNamesItsOwnKind) {
         long removable, fixed, cdrom, ramdisk, network;
     };
     const Case cases[] = {
-        {0, "", 0, 0, 0, 0, 0},          {1, "", 0, 0, 0, 0, 0},
-        {2, "floppy", 1, 0, 0, 0, 0},    {3, "disk", 0, 1, 0, 0, 0},
-        {4, "share", 0, 0, 0, 0, 1},     {5, "disc", 0, 0, 1, 0, 0},
-        {6, "memory", 0, 0, 0, 1, 0},    {7, "", 0, 0, 0, 0, 0},
+        {0, "", 0, 0, 0, 0, 0},       {1, "", 0, 0, 0, 0, 0},      {2, "floppy", 1, 0, 0, 0, 0},
+        {3, "disk", 0, 1, 0, 0, 0},   {4, "share", 0, 0, 0, 0, 1}, {5, "disc", 0, 0, 1, 0, 0},
+        {6, "memory", 0, 0, 0, 1, 0}, {7, "", 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         FakeProbes probes;
@@ -303,12 +301,8 @@ TEST(SysinfoProbes_Volume, LabelTextsBlankAndFailure) {
     using namespace std::string_literals;
     FakeProbes probes;
     const std::pair<std::optional<std::string>, const char*> cases[] = {
-        {"SYSTEM"s, "SYSTEM"},
-        {"My Disk"s, "My Disk"},
-        {""s, "NoName"},
-        {"\0junk"s, "NoName"},
-        {"AB\0CD"s, "AB"},
-        {std::nullopt, ""},
+        {"SYSTEM"s, "SYSTEM"}, {"My Disk"s, "My Disk"}, {""s, "NoName"},
+        {"\0junk"s, "NoName"}, {"AB\0CD"s, "AB"},       {std::nullopt, ""},
     };
     for (const auto& [label, expected] : cases) {
         probes.drives['C'] = FakeDrive{3, std::nullopt, std::nullopt, label};
@@ -318,12 +312,8 @@ TEST(SysinfoProbes_Volume, LabelTextsBlankAndFailure) {
 
 TEST(SysinfoProbes_Volume, SerialAsTwoGroupsOfFourUpperCaseHexDigits) {
     const std::pair<std::optional<std::uint32_t>, const char*> cases[] = {
-        {0xABCu, "0000-0ABC"},
-        {0xDEADBEEFu, "DEAD-BEEF"},
-        {0x1A2B3C4Du, "1A2B-3C4D"},
-        {0u, "0000-0000"},
-        {0xFFFFFFFFu, "FFFF-FFFF"},
-        {std::nullopt, "0000-0000"},
+        {0xABCu, "0000-0ABC"}, {0xDEADBEEFu, "DEAD-BEEF"}, {0x1A2B3C4Du, "1A2B-3C4D"},
+        {0u, "0000-0000"},     {0xFFFFFFFFu, "FFFF-FFFF"}, {std::nullopt, "0000-0000"},
     };
     FakeProbes probes;
     for (const auto& [serial, expected] : cases) {

@@ -1,0 +1,188 @@
+// The system probes: each method is one query, its answer handed back as the
+// system gave it.
+#include "platform/win32/probes_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace corvale::win32 {
+namespace {
+
+// Asking a floppy or CD drive without a medium would otherwise bring up the
+// system's "insert a disk" dialog, in the middle of start-up. The process
+// mode is put back as it was after each query.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() {
+        constexpr UINT quiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+        // SetErrorMode only tells the old mode by replacing it: set, then add.
+        previous_ = SetErrorMode(quiet);
+        SetErrorMode(previous_ | quiet);
+    }
+    ~QuietDriveErrors() { SetErrorMode(previous_); }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+private:
+    UINT previous_ = 0;
+};
+
+template <typename Query>
+std::optional<std::string> NameBuffer(std::uint32_t bufferChars, Query query) {
+    std::wstring buffer(bufferChars, L' ');
+    DWORD size = bufferChars;
+    if (!query(buffer.data(), &size)) return std::nullopt;
+    return Narrow(buffer);
+}
+
+template <typename Query>
+BufferAnswer PathBuffer(std::uint32_t bufferChars, Query query) {
+    std::wstring buffer(bufferChars, L'\0');
+    const DWORD length = query(bufferChars, buffer.data());
+    const std::size_t written = std::min<std::size_t>(length, bufferChars);
+    return {length, Narrow(std::wstring_view(buffer.data(), written))};
+}
+
+}  // namespace
+
+std::optional<OsVersion> Win32Probes::QueryOsVersion() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    // The program's manifest declares the systems it knows, so this reports
+    // the real version rather than the one of Windows 8.
+    if (!GetVersionExW(&info)) return std::nullopt;
+#pragma GCC diagnostic pop
+    return OsVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+}
+
+std::optional<std::string> Win32Probes::QueryUserName(std::uint32_t bufferChars) {
+    return NameBuffer(bufferChars, [](wchar_t* buffer, DWORD* size) { return GetUserNameW(buffer, size); });
+}
+
+std::optional<std::string> Win32Probes::QueryComputerName(std::uint32_t bufferChars) {
+    return NameBuffer(bufferChars,
+                      [](wchar_t* buffer, DWORD* size) { return GetComputerNameW(buffer, size); });
+}
+
+BufferAnswer Win32Probes::QueryWindowsDirectory(std::uint32_t bufferChars) {
+    return PathBuffer(bufferChars,
+                      [](DWORD size, wchar_t* buffer) { return GetWindowsDirectoryW(buffer, size); });
+}
+
+BufferAnswer Win32Probes::QuerySystemDirectory(std::uint32_t bufferChars) {
+    return PathBuffer(bufferChars,
+                      [](DWORD size, wchar_t* buffer) { return GetSystemDirectoryW(buffer, size); });
+}
+
+BufferAnswer Win32Probes::QueryTempPath(std::uint32_t bufferChars) {
+    return PathBuffer(bufferChars, [](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); });
+}
+
+ProcessorFacts Win32Probes::QueryProcessors() {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return {info.dwNumberOfProcessors, static_cast<std::uint64_t>(info.dwActiveProcessorMask),
+            info.dwProcessorType};
+}
+
+std::optional<MemoryFacts> Win32Probes::QueryMemory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
+    return MemoryFacts{status.ullTotalPhys, status.ullAvailPhys, status.ullTotalVirtual,
+                       status.ullAvailVirtual};
+}
+
+std::optional<std::string> Win32Probes::QueryThousandsSeparator() {
+    wchar_t separator[16] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 16);
+    if (length <= 0) return std::nullopt;
+    return Narrow(std::wstring_view(separator, static_cast<std::size_t>(length - 1)));
+}
+
+FileVersionAnswer Win32Probes::QueryFileVersion(const std::string& path) {
+    using Status = FileVersionAnswer::Status;
+    try {
+        const std::wstring file = Widen(path);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+        if (size == 0) return {Status::NoResource};
+        std::vector<std::uint8_t> resource(size);
+        if (!GetFileVersionInfoW(file.c_str(), 0, size, resource.data())) return {Status::Failed};
+        void* block = nullptr;
+        UINT blockSize = 0;
+        if (!VerQueryValueW(resource.data(), L"\\", &block, &blockSize) || !block ||
+            blockSize < sizeof(VS_FIXEDFILEINFO))
+            return {Status::Failed};
+        VS_FIXEDFILEINFO info{};
+        std::memcpy(&info, block, sizeof info);
+        return {Status::Found, info.dwProductVersionMS, info.dwProductVersionLS};
+    } catch (...) {
+        // Out of memory for the resource, or a path that cannot be converted.
+        return {Status::Failed};
+    }
+}
+
+std::vector<std::string> Win32Probes::QueryDriveRoots() {
+    std::vector<std::string> roots;
+    const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+    if (needed == 0) return roots;
+    std::wstring list(needed, L'\0');
+    const DWORD length = GetLogicalDriveStringsW(needed, list.data());
+    if (length == 0 || length > needed) return roots;
+    // "C:\<NUL>D:\<NUL>...<NUL>"
+    for (std::size_t start = 0; start < length;) {
+        const std::size_t end = list.find(L'\0', start);
+        const std::size_t stop = end == std::wstring::npos ? length : end;
+        if (stop > start) roots.push_back(Narrow(std::wstring_view(list).substr(start, stop - start)));
+        start = stop + 1;
+    }
+    return roots;
+}
+
+int Win32Probes::QueryDriveType(const std::string& root) {
+    const QuietDriveErrors quiet;
+    return static_cast<int>(GetDriveTypeW(Widen(root).c_str()));
+}
+
+std::optional<ClusterCounts> Win32Probes::QueryDiskClusters(const std::string& root) {
+    const QuietDriveErrors quiet;
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceW(Widen(root).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return std::nullopt;
+    return ClusterCounts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+}
+
+std::optional<ByteCounts> Win32Probes::QueryDiskBytes(const std::string& root) {
+    const QuietDriveErrors quiet;
+    ULARGE_INTEGER available{}, total{}, totalFree{};
+    if (!GetDiskFreeSpaceExW(Widen(root).c_str(), &available, &total, &totalFree)) return std::nullopt;
+    return ByteCounts{total.QuadPart, totalFree.QuadPart};
+}
+
+std::optional<std::string> Win32Probes::QueryVolumeLabel(const std::string& root) {
+    const QuietDriveErrors quiet;
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                               0))
+        return std::nullopt;
+    return Narrow(label);
+}
+
+std::optional<std::uint32_t> Win32Probes::QueryVolumeSerial(const std::string& root) {
+    const QuietDriveErrors quiet;
+    DWORD serial = 0;
+    if (!GetVolumeInformationW(Widen(root).c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
+        return std::nullopt;
+    return serial;
+}
+
+}  // namespace corvale::win32

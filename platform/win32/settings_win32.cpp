@@ -1,0 +1,64 @@
+// The per-user settings store in the registry.
+#include "platform/win32/settings_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/text.h"
+
+namespace corvale::win32 {
+
+namespace {
+
+// The runtime refuses an empty application or section name; so do we,
+// rather than read or write the parent key by accident.
+bool Addressable(const std::string& app, const std::string& section) {
+    return !app.empty() && !section.empty();
+}
+
+std::wstring SectionPath(const std::string& app, const std::string& section) {
+    return L"Software\\VB and VBA Program Settings\\" + Widen(app) + L"\\" + Widen(section);
+}
+
+}  // namespace
+
+std::string RegistrySettings::Get(const std::string& app, const std::string& section, const std::string& key,
+                                  const std::string& fallback) {
+    if (!Addressable(app, section)) return fallback;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(app, section).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+        ERROR_SUCCESS) {
+        return fallback;
+    }
+    const UniqueKey sectionKey(opened);
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (QueryValueBytes(sectionKey.get(), Widen(key), type, data) != ERROR_SUCCESS || type != REG_SZ) {
+        return fallback;
+    }
+    std::wstring text = RegistryText(data);
+    // Text ends at its first NUL, as the runtime's strings read it.
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return Narrow(text);
+}
+
+bool RegistrySettings::Save(const std::string& app, const std::string& section, const std::string& key,
+                            const std::string& value) {
+    if (!Addressable(app, section)) return false;
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(app, section).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const UniqueKey sectionKey(created);
+    const std::wstring text = Widen(value);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(sectionKey.get(), Widen(key).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+}  // namespace corvale::win32

@@ -1,0 +1,22 @@
+// The per-user settings store in the registry, where the classic runtime's
+// GetSetting and SaveSetting keep them and the suite's other programs look.
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace corvale::win32 {
+
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>,
+// one REG_SZ value per key. The registry compares key and value names
+// without regard to case, which gives sections the same rule.
+class RegistrySettings final : public SettingsStore {
+public:
+    std::string Get(const std::string& app, const std::string& section, const std::string& key,
+                    const std::string& fallback) override;
+    bool Save(const std::string& app, const std::string& section, const std::string& key,
+              const std::string& value) override;
+};
+
+}  // namespace corvale::win32

@@ -1,0 +1,18 @@
+// Giving a window the outline of its picture: a colour key or a region.
+#pragma once
+
+#include <vector>
+
+#include "platform/shaper.h"
+
+namespace corvale::win32 {
+
+// Region rectangles are in the window's own coordinates, which for the
+// borderless windows the program shapes are its client pixels.
+class Win32Shaper final : public WindowShaper {
+public:
+    bool SetColorKey(WindowHandle window, Color key) override;
+    bool SetRegion(WindowHandle window, const std::vector<Rect>& rectangles) override;
+};
+
+}  // namespace corvale::win32

@@ -1,0 +1,51 @@
+// frmInput: the small skinned window that asks for one line of text.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit.h"
+#include "skin/context.h"
+
+namespace corvale {
+
+// The fields of a prompt value: the search for the comma that ends a field
+// starts at the field's second character, so every field but the first must
+// hold at least one character. nullopt when the value has fewer commas than
+// `count` fields need; the last field runs to the end of the value.
+std::optional<std::vector<std::string>> SplitPromptFields(const std::string& value, int count);
+
+class FrmInput : public FormEvents {
+public:
+    // `nt` picks how the window takes its shape.
+    FrmInput(Context& ctx, bool nt);
+    ~FrmInput() override;
+
+    // Loads the window afresh and shows it modally; returns once it has
+    // closed, with the answer in the globals' InputText.
+    void ShowModal();
+
+    void OnMouseDown(ControlRef source, const MouseEvent& e) override;
+    void OnMouseMove(ControlRef source, const MouseEvent& e) override;
+    void OnMouseUp(ControlRef source, const MouseEvent& e) override;
+    void OnClick(ControlRef source) override;
+    void OnKeyUp(ControlRef source, const KeyEvent& e) override;
+    void OnTimer(ControlRef source) override;
+
+private:
+    void Form_Load();
+    void ApplyInputBox(const std::string& value);
+    void imgBut_Click(int index);
+    void AcceptInput();
+    void UpdatePromptHover();
+
+    Context& ctx_;
+    bool nt_;
+    std::unique_ptr<Form> form_;
+    SkinLists lists_;
+    bool closed_ = false;
+};
+
+}  // namespace corvale

@@ -1,0 +1,21 @@
+// Frame cycling of the animated pictures, and the paced teardown of a face.
+#pragma once
+
+#include "platform/toolkit.h"
+#include "skin/context.h"
+#include "skin/globals.h"
+
+namespace corvale {
+
+// One tick of tmrAnim(index): shows the next frame of the animation (back to
+// its first after its last), then hides the one shown before, and gives the
+// timer the new frame's time. An animation without frames stays as it is.
+void AdvanceAnimation(Form& form, SkinLists& lists, int index);
+
+// Unloads the controls made after the design-time ones (from position
+// ctx.g.ControlCount on), the last made first, letting pending events run
+// after each. "Animated" and "AnimDelay" are read again from the theme skin;
+// when animated, each visible control is preceded by a pause of AnimDelay ms.
+void UnloadSkinControls(Context& ctx, Form& form);
+
+}  // namespace corvale
