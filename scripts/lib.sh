@@ -18,7 +18,7 @@ corvale_as_root() {
 corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-        xvfb x11-apps x11-utils imagemagick)
+        xvfb x11-apps x11-utils imagemagick fonts-liberation)
     local missing=() p
     for p in "${packages[@]}"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -146,6 +146,9 @@ corvale_boot_wine() {
         wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
+    # Wine has no Courier New; its metric twin keeps the skins' fixed-pitch
+    # columns lined up.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1 || true
 }
 
 # A Unix path as Wine's Z: drive sees it.
