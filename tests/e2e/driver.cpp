@@ -23,7 +23,8 @@ std::string Utf8(const std::wstring& wide) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                       nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -127,7 +128,8 @@ Panel::~Panel() { Kill(); }
 bool Panel::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 bool Panel::WaitForExit(Milliseconds timeout) const {
-    return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return process_ &&
+           WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> Panel::ExitCode() const {
@@ -228,7 +230,8 @@ namespace {
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     auto& children = *reinterpret_cast<std::vector<ChildWindow>*>(param);
-    children.push_back({child, WindowClass(child), WindowText(child), WindowRect(child), IsWindowVisible(child) != 0});
+    children.push_back(
+        {child, WindowClass(child), WindowText(child), WindowRect(child), IsWindowVisible(child) != 0});
     return TRUE;
 }
 
@@ -302,8 +305,9 @@ HWND PanelTest::StartPanelAndWait() {
     const HWND window = panel.WaitForWindow();
     if (!window)
         ADD_FAILURE() << "no window \"" << kCaption << "\" appeared"
-                      << (panel.Running() ? "" : "; the program ended with code " +
-                                                      std::to_string(panel.ExitCode().value_or(0)));
+                      << (panel.Running() ? ""
+                                          : "; the program ended with code " +
+                                                std::to_string(panel.ExitCode().value_or(0)));
     return window;
 }
 

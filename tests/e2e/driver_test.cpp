@@ -41,8 +41,8 @@ public:
         if (!factory_) return std::nullopt;
         Com<IStream> stream(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
         IWICBitmapDecoder* rawDecoder = nullptr;
-        if (!stream || FAILED(factory_.get()->CreateDecoderFromStream(stream.get(), nullptr,
-                                                                      WICDecodeMetadataCacheOnLoad, &rawDecoder)))
+        if (!stream || FAILED(factory_.get()->CreateDecoderFromStream(
+                           stream.get(), nullptr, WICDecodeMetadataCacheOnLoad, &rawDecoder)))
             return std::nullopt;
         const Com<IWICBitmapDecoder> decoder(rawDecoder);
         UINT count = 0;
@@ -65,7 +65,8 @@ private:
         if (FAILED(factory_.get()->CreateFormatConverter(&rawConverter))) return std::nullopt;
         const Com<IWICFormatConverter> converter(rawConverter);
         if (FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
-                                               WICBitmapDitherTypeNone, nullptr, 0, WICBitmapPaletteTypeCustom)))
+                                               WICBitmapDitherTypeNone, nullptr, 0,
+                                               WICBitmapPaletteTypeCustom)))
             return std::nullopt;
         DecodedFrame out;
         UINT w = 0, h = 0;
@@ -187,10 +188,11 @@ TEST(Driver_Assets, WavesAreRiffFilesThatTheSystemParsesAsPcm) {
         MMCKINFO chunk{};
         chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
         PCMWAVEFORMAT format{};
-        const bool parsed = mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
-                            mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR &&
-                            mmioRead(file, reinterpret_cast<HPSTR>(&format), sizeof format) == sizeof format &&
-                            mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR;
+        const bool parsed =
+            mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
+            mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR &&
+            mmioRead(file, reinterpret_cast<HPSTR>(&format), sizeof format) == sizeof format &&
+            mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR;
         chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
         const bool hasData = parsed && mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR;
         mmioClose(file, 0);
@@ -223,7 +225,10 @@ TEST(Driver_Settings, TheSandboxHidesTheStoreAndPutsItBackAsItWas) {
 
 TEST(Driver_Settings, TextSurvivesTheRoundTripInAnyScript) {
     const SettingsSandbox sandbox;
-    for (const std::string text : {"", "plain", "C:\\Programme\\\xC3\x9C" "ber\\", "\xE6\x97\xA5\xE6\x9C\xAC"}) {
+    for (const std::string text : {"", "plain",
+                                   "C:\\Programme\\\xC3\x9C"
+                                   "ber\\",
+                                   "\xE6\x97\xA5\xE6\x9C\xAC"}) {
         SaveSetting("Default", "ThemeDir", text);
         EXPECT_EQ(GetSetting("Default", "ThemeDir"), text);
     }
@@ -241,13 +246,13 @@ public:
         wc.hbrBackground = brush_.get();
         RegisterClassW(&wc);
         window_.reset(CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"driver test", WS_POPUP | WS_VISIBLE,
-                                      at.left, at.top, at.Width(), at.Height(), nullptr, nullptr, wc.hInstance,
-                                      nullptr));
+                                      at.left, at.top, at.Width(), at.Height(), nullptr, nullptr,
+                                      wc.hInstance, nullptr));
         SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         CreateWindowExW(0, L"EDIT", Wide("caf\xC3\xA9 5\xE2\x82\xAC").c_str(), WS_CHILD | WS_VISIBLE, 10, 10,
                         120, 20, window_.get(), nullptr, wc.hInstance, nullptr);
-        CreateWindowExW(0, L"STATIC", L"label", WS_CHILD, 10, 40, 60, 20, window_.get(), nullptr, wc.hInstance,
-                        nullptr);
+        CreateWindowExW(0, L"STATIC", L"label", WS_CHILD, 10, 40, 60, 20, window_.get(), nullptr,
+                        wc.hInstance, nullptr);
         Pump();
     }
     ~OwnWindow() { window_.reset(); }
@@ -268,7 +273,8 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<OwnWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_LBUTTONDOWN)
-            self->presses_.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            self->presses_.push_back(
+                {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         return DefWindowProcW(window, message, wParam, lParam);
     }
 

@@ -20,8 +20,8 @@ win32::UniqueKey OpenKey(const std::wstring& path, REGSAM access) {
 
 void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &raw, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create settings section " + Utf8(section));
     const win32::UniqueKey owned(raw);
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));

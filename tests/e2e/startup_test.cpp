@@ -74,7 +74,8 @@ TEST_F(StartupLayoutSkin, TheSkinForThisScreenWidthWinsWhenItHasABackGround) {
 TEST_F(StartupLayoutSkin, TheSkinForThisScreenWidthIsIgnoredWithoutADefaultBackGround) {
     theme_->WriteSkin("Corvale.skn", BackGroundSkin(kSkyBlue));
     // A BackGround in another section does not count.
-    theme_->WriteSkin(WidthSkinName(), "[DEFAULT]\nAnimDelay=0\n[INFO]\nBackGround=" + SkinColor(kCrimson) + "\n");
+    theme_->WriteSkin(WidthSkinName(),
+                      "[DEFAULT]\nAnimDelay=0\n[INFO]\nBackGround=" + SkinColor(kCrimson) + "\n");
     PlaceWindow(100, 50, 900, 650);
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
