@@ -59,7 +59,8 @@ void UpdateButtonHover(Context& ctx, Form& form, const SkinLists& lists) {
         const long bottom = top + button->Height();
         const auto at = static_cast<std::size_t>(i);
         const std::string picture = at < lists.ButtonPicture.size() ? lists.ButtonPicture[at] : "";
-        const bool inside = left < x && x < right && top < y && y < bottom && ctx.g.HoverHwnd == button->Handle();
+        const bool inside =
+            left < x && x < right && top < y && y < bottom && ctx.g.HoverHwnd == button->Handle();
         const bool outside = x < left || x > right || y < top || y > bottom;
         if (inside && button->BackColor() != kHovered) {
             if (at < lists.ButtonHoverSound.size()) PlaySkinSound(ctx, lists.ButtonHoverSound[at]);

@@ -16,7 +16,8 @@ bool HasSlot(const std::vector<long>& list, int index) {
 
 void SetFrameVisible(Form& form, long frame, bool visible) {
     if (frame < 1 || frame > INT_MAX) return;
-    if (Control* element = form.Find(ControlArray::imgGif, static_cast<int>(frame))) element->SetVisible(visible);
+    if (Control* element = form.Find(ControlArray::imgGif, static_cast<int>(frame)))
+        element->SetVisible(visible);
 }
 
 }  // namespace
@@ -39,8 +40,9 @@ void AdvanceAnimation(Form& form, SkinLists& lists, int index) {
     if (previous != current) SetFrameVisible(form, previous, false);
 
     Control* timer = form.Find(ControlArray::tmrAnim, index);
-    Control* shown = current >= 1 && current <= INT_MAX ? form.Find(ControlArray::imgGif, static_cast<int>(current))
-                                                        : nullptr;
+    Control* shown = current >= 1 && current <= INT_MAX
+                         ? form.Find(ControlArray::imgGif, static_cast<int>(current))
+                         : nullptr;
     if (!timer || !shown) return;
     if (const auto time = ReadLong(shown->Tag()); time && *time >= 0 && *time <= INT_MAX)
         timer->SetInterval(static_cast<int>(*time));

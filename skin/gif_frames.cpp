@@ -61,7 +61,8 @@ long FrameDisplayTime(std::span<const std::uint8_t> chunk) {
     return (static_cast<long>(chunk[3]) + 256L * chunk[4]) * 10;
 }
 
-std::vector<std::uint8_t> FrameBytes(std::span<const std::uint8_t> header, std::span<const std::uint8_t> chunk) {
+std::vector<std::uint8_t> FrameBytes(std::span<const std::uint8_t> header,
+                                     std::span<const std::uint8_t> chunk) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(header.size() + chunk.size());
     bytes.insert(bytes.end(), header.begin(), header.end());
@@ -74,7 +75,8 @@ namespace {
 // The lists are indexed afresh after every point where handlers ran; a slot
 // that is somehow gone reads as 0 rather than outside the list.
 long Slot(const std::vector<long>& list, long index) {
-    return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)] : 0;
+    return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
+                                                                       : 0;
 }
 
 void MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
@@ -106,7 +108,8 @@ void StartAnimationTimer(Form& form, const SkinLists& lists, long animation) {
     const long last = Slot(lists.AnimLastFrame, animation);
     if (first <= last)
         if (Control* frame = form.Find(ControlArray::imgGif, static_cast<int>(first)))
-            if (const auto time = ReadLong(frame->Tag()); time && *time >= -32768 && *time <= kLongestInterval)
+            if (const auto time = ReadLong(frame->Tag());
+                time && *time >= -32768 && *time <= kLongestInterval)
                 timer->SetInterval(static_cast<int>(*time));
     timer->SetEnabled(true);
 }
@@ -124,7 +127,8 @@ void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::
 
     const std::optional<std::vector<std::uint8_t>> data = ctx.os.files.ReadAll(gifPath);
 
-    if (Control* timer = form.Create(ControlArray::tmrAnim, static_cast<int>(animation))) timer->SetEnabled(false);
+    if (Control* timer = form.Create(ControlArray::tmrAnim, static_cast<int>(animation)))
+        timer->SetEnabled(false);
 
     if (data) {
         GifCutter cutter(*data);

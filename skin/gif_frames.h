@@ -50,7 +50,8 @@ std::optional<std::size_t> FindGifMarker(std::span<const std::uint8_t> data, std
 long FrameDisplayTime(std::span<const std::uint8_t> chunk);
 
 // The bytes the decoder gets for one frame: header, then chunk.
-std::vector<std::uint8_t> FrameBytes(std::span<const std::uint8_t> header, std::span<const std::uint8_t> chunk);
+std::vector<std::uint8_t> FrameBytes(std::span<const std::uint8_t> header,
+                                     std::span<const std::uint8_t> chunk);
 
 // An "A" entry: one tmrAnim element for the animation and one imgGif element
 // per frame of the GIF at `gifPath`, all on `rect`. Frames decode from memory;

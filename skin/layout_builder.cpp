@@ -54,7 +54,8 @@ private:
         read(state_.rect.left, cutter.Next(), true);
         read(state_.rect.top, cutter.Next(), false);
         read(state_.rect.width, cutter.Next(), true);
-        read(state_.rect.height, heightIsLast ? std::optional<std::string>(cutter.Rest()) : cutter.Next(), false);
+        read(state_.rect.height, heightIsLast ? std::optional<std::string>(cutter.Rest()) : cutter.Next(),
+             false);
     }
 
     std::string ThemeFile() const { return ctx_.g.ThemeFolder() + state_.file; }

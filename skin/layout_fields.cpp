@@ -58,7 +58,7 @@ std::optional<std::string> EntryCutter::Next() {
 }
 
 std::string EntryCutter::Rest() const {
-    if (p_ > static_cast<long>(value_.size())) return std::string();
+    if (p_ > static_cast<long>(value_.size())) return {};
     return std::string(value_.substr(static_cast<size_t>(p_ - 1)));
 }
 
@@ -97,7 +97,8 @@ void ApplyGeometryRules(EntryRect& rect, const Form& form, bool zeroReachesEdge)
     if (rect.top < 0) fromEdge(rect.top, form.ScaleHeight());
     auto reachesEdge = [&](long size) { return size < 0 || (zeroReachesEdge && size == 0); };
     if (reachesEdge(rect.width)) fromEdge(rect.width, static_cast<long long>(form.ScaleWidth()) - rect.left);
-    if (reachesEdge(rect.height)) fromEdge(rect.height, static_cast<long long>(form.ScaleHeight()) - rect.top);
+    if (reachesEdge(rect.height))
+        fromEdge(rect.height, static_cast<long long>(form.ScaleHeight()) - rect.top);
 }
 
 void PlaceControl(Control& control, const EntryRect& rect) {

@@ -94,7 +94,8 @@ void BM_CutGif(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes);
     }
     state.SetComplexityN(state.range(0));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(gif.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(gif.size()));
 }
 BENCHMARK(BM_CutGif)->Arg(1000)->Arg(2000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
 

@@ -18,13 +18,15 @@ class AnimationTest : public ::testing::Test, public SkinScene {
 protected:
     void SetUp() override {
         events.onTimer = [this](ControlRef source) {
-            if (source.array == ControlArray::tmrAnim && !closing) AdvanceAnimation(form, lists, source.index);
+            if (source.array == ControlArray::tmrAnim && !closing)
+                AdvanceAnimation(form, lists, source.index);
         };
     }
     // The frames of animation `a` on show now.
     std::vector<long> Shown(int a) {
         std::vector<long> shown;
-        for (long f = lists.AnimFirstFrame[static_cast<size_t>(a)]; f <= lists.AnimLastFrame[static_cast<size_t>(a)]; ++f)
+        for (long f = lists.AnimFirstFrame[static_cast<size_t>(a)];
+             f <= lists.AnimLastFrame[static_cast<size_t>(a)]; ++f)
             if (Get(ControlArray::imgGif, static_cast<int>(f))->visible) shown.push_back(f);
         return shown;
     }
@@ -66,8 +68,10 @@ TEST_F(AnimationTest, ASingleFrameStaysOnShow) {
     os.toolkit.journal.clear();
     os.toolkit.Advance(1000);
     EXPECT_EQ(Shown(1), std::vector<long>{1});
-    EXPECT_EQ(std::count(os.toolkit.journal.begin(), os.toolkit.journal.end(), "set imgGif(1).Visible True"), 4);
-    EXPECT_EQ(std::count(os.toolkit.journal.begin(), os.toolkit.journal.end(), "set imgGif(1).Visible False"), 0);
+    EXPECT_EQ(std::count(os.toolkit.journal.begin(), os.toolkit.journal.end(), "set imgGif(1).Visible True"),
+              4);
+    EXPECT_EQ(std::count(os.toolkit.journal.begin(), os.toolkit.journal.end(), "set imgGif(1).Visible False"),
+              0);
 }
 
 TEST_F(AnimationTest, AnAnimationWithoutFramesOrOutsideTheListChangesNothing) {
@@ -145,7 +149,8 @@ TEST_F(TeardownTest, ControlsGoLastMadeFirstWithAPauseBeforeEachVisibleOne) {
     for (auto it = j.begin(); it != j.end(); ++it) {
         if (it->rfind("unload ", 0) != 0) continue;
         const std::string name = it->substr(7);
-        const bool visible = name.rfind("txtBox", 0) == 0 || name.rfind("imgPic", 0) == 0 || name == "imgGif(1)";
+        const bool visible =
+            name.rfind("txtBox", 0) == 0 || name.rfind("imgPic", 0) == 0 || name == "imgGif(1)";
         EXPECT_EQ(it != j.begin() && *(it - 1) == "sleep 50", visible) << name;
         ASSERT_NE(it + 1, j.end());
         EXPECT_EQ(*(it + 1), "doevents") << name;

@@ -128,10 +128,18 @@ TEST_F(GifAnimationTest, AFrameIsMadeInOrderAndEventsRunAfterEveryMarkerSearch) 
     Layout({"01=spin.gif,A,1,2,3,4"});
     Build();
     const fake::Journal firstFrame = {
-        "create imgGif(1)",          "front imgGif(1)",           "set imgGif(1).Stretch True",
-        "set imgGif(1).Left 1",      "set imgGif(1).Top 2",       "set imgGif(1).Width 3",
-        "set imgGif(1).Height 4",    "set imgGif(1).Tag 100",     "set imgGif(1).Picture frame1",
-        "set imgGif(1).Enabled False", "set imgGif(1).Visible True", "doevents",
+        "create imgGif(1)",
+        "front imgGif(1)",
+        "set imgGif(1).Stretch True",
+        "set imgGif(1).Left 1",
+        "set imgGif(1).Top 2",
+        "set imgGif(1).Width 3",
+        "set imgGif(1).Height 4",
+        "set imgGif(1).Tag 100",
+        "set imgGif(1).Picture frame1",
+        "set imgGif(1).Enabled False",
+        "set imgGif(1).Visible True",
+        "doevents",
     };
     const auto& j = os.toolkit.journal;
     const auto start = std::find(j.begin(), j.end(), "create imgGif(1)");
@@ -224,7 +232,8 @@ TEST_F(GifAnimationTest, TruncatedChunksGiveFramesWithoutADelay) {
 }
 
 TEST_F(GifAnimationTest, FilesTooShortForAFrameGiveNone) {
-    const Bytes cases[] = {{}, {'G'}, {'G', 'I'}, {'G', 'I', 'F'}, {0x00, 0x21, 0xF9}, {0x00, 0x21, 0xF9, 0x04}};
+    const Bytes cases[] = {
+        {}, {'G'}, {'G', 'I'}, {'G', 'I', 'F'}, {0x00, 0x21, 0xF9}, {0x00, 0x21, 0xF9, 0x04}};
     for (const Bytes& bytes : cases) {
         SkinScene scene;
         scene.os.files.Put("C:\\P\\T\\tiny.gif", bytes);
@@ -239,7 +248,8 @@ TEST_F(GifAnimationTest, GarbageNeverReadsOutsideTheFileAndEveryFrameStartsWithT
     std::mt19937 random(20240511);
     for (int round = 0; round < 200; ++round) {
         Bytes bytes(random() % 64);
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(random() % 4 == 0 ? 0x00 : random() % 2 ? 0x21 : 0xF9);
+        for (auto& b : bytes)
+            b = static_cast<std::uint8_t>(random() % 4 == 0 ? 0x00 : random() % 2 ? 0x21 : 0xF9);
         SkinScene scene;
         std::vector<Bytes> frames;
         scene.os.toolkit.decodeBytes = [&](std::span<const std::uint8_t> b) -> PicturePtr {

@@ -32,9 +32,9 @@ TEST(Hover_TrackCursor, GivesPixelsFromTheWindowCornerAndTheWindowUnderTheCursor
     };
     const Case cases[] = {
         {1500, 750, {130, 70}, 30, 20},
-        {1510, 764, {130, 70}, 30, 20},     // 100.7 and 50.9 pixels: the division truncates
-        {1522.5, 750, {130, 70}, 29, 20},   // 1522.5 twips rounds to 1522, then 101 pixels
-        {-20, -44, {5, 5}, 6, 7},           // toward zero: -1 and -2 pixels
+        {1510, 764, {130, 70}, 30, 20},    // 100.7 and 50.9 pixels: the division truncates
+        {1522.5, 750, {130, 70}, 29, 20},  // 1522.5 twips rounds to 1522, then 101 pixels
+        {-20, -44, {5, 5}, 6, 7},          // toward zero: -1 and -2 pixels
         {0, 0, {-3, 4}, -3, 4},
     };
     for (const Case& c : cases) {
@@ -42,7 +42,9 @@ TEST(Hover_TrackCursor, GivesPixelsFromTheWindowCornerAndTheWindowUnderTheCursor
         scene.form.left = c.left;
         scene.form.top = c.top;
         scene.os.toolkit.cursor = c.cursor;
-        scene.os.toolkit.windowFromPoint = [&](Point p) { return p.x == c.cursor.x && p.y == c.cursor.y ? 4242u : 1u; };
+        scene.os.toolkit.windowFromPoint = [&](Point p) {
+            return p.x == c.cursor.x && p.y == c.cursor.y ? 4242u : 1u;
+        };
         TrackCursor(scene.ctx, scene.form);
         EXPECT_EQ(scene.ctx.g.CursorX, c.x) << c.left;
         EXPECT_EQ(scene.ctx.g.CursorY, c.y) << c.top;

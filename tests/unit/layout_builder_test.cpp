@@ -34,14 +34,16 @@ TEST(LayoutFields_EntryCutter, CutsFieldsAsTheSkinsHaveAlwaysBeenRead) {
         std::vector<Field> expected;
     };
     const Case cases[] = {
-        {"b1.bmp,B,5,5,40,20,in.wav,click.wav,0,notepad.exe a,b", 7,
+        {"b1.bmp,B,5,5,40,20,in.wav,click.wav,0,notepad.exe a,b",
+         7,
          {"b1.bmp", "B", "5", "5", "40", "20", "in.wav", "click.wav", "0", "notepad.exe a,b"}},
         {"bar.bmp,P,50%,0,50%,0", 3, {"bar.bmp", "P", "50%", "0", "50%", "0"}},
         // Fields are not trimmed.
         {" a , B ,1 ,2", 1, {" a ", " B ", "1 ", "2"}},
         // A button without a tenth field: the missing comma leads back to
         // the start, and the command is the whole value.
-        {"b.bmp,B,5,5,40,20,in,out,0", 7,
+        {"b.bmp,B,5,5,40,20,in,out,0",
+         7,
          {"b.bmp", "B", "5", "5", "40", "20", "in", "out", none, "b.bmp,B,5,5,40,20,in,out,0"}},
         // Too few fields: a read past the last comma fails, and the next
         // one starts again at the beginning of the value.
@@ -63,12 +65,22 @@ TEST(LayoutFields_EntryCutter, CutsFieldsAsTheSkinsHaveAlwaysBeenRead) {
 
 TEST(LayoutFields_Numbers, IntegersRoundHalvesToEvenAndMustFit32Bits) {
     const std::pair<Field, std::optional<long>> cases[] = {
-        {"10", 10},   {" 7px", 7},   {"2.5", 2},        {"3.5", 4},          {"-2.5", -2},
-        {"abc", 0},   {"", 0},       {"&H10", 16},      {"2147483647", 2147483647L},
-        {"2147483648", std::nullopt}, {"-2147483649", std::nullopt}, {"1e12", std::nullopt},
+        {"10", 10},
+        {" 7px", 7},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"abc", 0},
+        {"", 0},
+        {"&H10", 16},
+        {"2147483647", 2147483647L},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"1e12", std::nullopt},
         {std::nullopt, std::nullopt},
     };
-    for (const auto& [field, expected] : cases) EXPECT_EQ(FieldInteger(field), expected) << field.value_or("(none)");
+    for (const auto& [field, expected] : cases)
+        EXPECT_EQ(FieldInteger(field), expected) << field.value_or("(none)");
 }
 
 TEST(LayoutFields_Numbers, PercentagesAreAShareOfTheWholeAndOnlyWithATrailingSign) {
@@ -82,16 +94,12 @@ TEST(LayoutFields_Numbers, PercentagesAreAShareOfTheWholeAndOnlyWithATrailingSig
 
 TEST(LayoutFields_Colours, ComponentsAre16BitSignedThenLimitedToAByte) {
     const std::tuple<double, double, double, std::optional<Color>> cases[] = {
-        {10, 20, 30, Rgb(10, 20, 30)},
-        {255, 255, 255, 0xFFFFFFu},
-        {300, 0, -5, Rgb(255, 0, 0)},
-        {32767, -32768, 0, Rgb(255, 0, 0)},
-        {32768, 0, 0, std::nullopt},
-        {0, -32769, 0, std::nullopt},
-        {0, 0, 1e300, std::nullopt},
-        {127.5, 0.5, 1.5, Rgb(128, 0, 2)},
+        {10, 20, 30, Rgb(10, 20, 30)},      {255, 255, 255, 0xFFFFFFu},        {300, 0, -5, Rgb(255, 0, 0)},
+        {32767, -32768, 0, Rgb(255, 0, 0)}, {32768, 0, 0, std::nullopt},       {0, -32769, 0, std::nullopt},
+        {0, 0, 1e300, std::nullopt},        {127.5, 0.5, 1.5, Rgb(128, 0, 2)},
     };
-    for (const auto& [r, g, b, expected] : cases) EXPECT_EQ(SkinColor(r, g, b), expected) << r << "," << g << "," << b;
+    for (const auto& [r, g, b, expected] : cases)
+        EXPECT_EQ(SkinColor(r, g, b), expected) << r << "," << g << "," << b;
 }
 
 TEST(LayoutBuilder_Paths, TheOverrideFileTakesIniForTheLastThreeCharacters) {
@@ -168,11 +176,19 @@ TEST_F(LayoutBuilderTest, ATextBoxGetsItsPropertiesInOrder) {
     Layout({"01=ignored,L,1,2,3,4,10,20,30,255,128,0,Arial,9"});
     Build();
     const fake::Journal expected = {
-        "create txtBox(1)",        "set txtBox(1).Left 1",      "set txtBox(1).Width 3",
-        "set txtBox(1).Top 2",     "set txtBox(1).Height 4",    "set txtBox(1).BackColor " + std::to_string(Rgb(10, 20, 30)),
+        "create txtBox(1)",
+        "set txtBox(1).Left 1",
+        "set txtBox(1).Width 3",
+        "set txtBox(1).Top 2",
+        "set txtBox(1).Height 4",
+        "set txtBox(1).BackColor " + std::to_string(Rgb(10, 20, 30)),
         "set txtBox(1).ForeColor " + std::to_string(Rgb(255, 128, 0)),
-        "set txtBox(1).FontName Arial", "set txtBox(1).FontSize 9.000000", "set txtBox(1).Text ",
-        "set txtBox(1).Enabled True",   "set txtBox(1).Visible True",      "doevents",
+        "set txtBox(1).FontName Arial",
+        "set txtBox(1).FontSize 9.000000",
+        "set txtBox(1).Text ",
+        "set txtBox(1).Enabled True",
+        "set txtBox(1).Visible True",
+        "doevents",
     };
     EXPECT_EQ(os.toolkit.journal, expected);
 }
@@ -201,11 +217,12 @@ TEST_F(LayoutBuilderTest, AButtonFillsItsListsAndTheCountersContinue) {
     Build();
 
     EXPECT_EQ(lists.ButtonCount, 4);
-    EXPECT_EQ(lists.ButtonPicture, (std::vector<std::string>{"", "one", "two", "C:\\P\\T\\b1.bmp", "C:\\P\\T\\b2.bmp"}));
+    EXPECT_EQ(lists.ButtonPicture,
+              (std::vector<std::string>{"", "one", "two", "C:\\P\\T\\b1.bmp", "C:\\P\\T\\b2.bmp"}));
     // Empty sound fields shift the later ones: the hover sound reads up to the
     // comma after the next, and the missing tenth field gives the whole value.
-    EXPECT_EQ(lists.ButtonCommand, (std::vector<std::string>{"", "c1", "c2", "notepad.exe a,b",
-                                                             "b2.bmp,B,1,1,1,1,,,True,QUIT"}));
+    EXPECT_EQ(lists.ButtonCommand,
+              (std::vector<std::string>{"", "c1", "c2", "notepad.exe a,b", "b2.bmp,B,1,1,1,1,,,True,QUIT"}));
     EXPECT_EQ(lists.ButtonHoverSound, (std::vector<std::string>{"", "h1", "h2", "in.wav", ","}));
     EXPECT_EQ(lists.ButtonClickSound, (std::vector<std::string>{"", "k1", "k2", "click.wav", "True"}));
     EXPECT_EQ(lists.ButtonEntry, (std::vector<long>{0, 1, 2, 2, 3}));
@@ -249,8 +266,8 @@ TEST_F(LayoutBuilderTest, AnEntryWithoutTwoCommasIsBuiltAsTheKindBeforeIt) {
 }
 
 TEST_F(LayoutBuilderTest, AKindThatIsNotExactlyOneOfTheFourCreatesNothing) {
-    Layout({"01=a.bmp,b,1,1,1,1,,,0,x", "02=a.bmp, B,1,1,1,1,,,0,x", "03=a.bmp,Q,1,1,1,1", "04=a.bmp,,1,1,1,1",
-            "05=a.bmp,B,1,1,1,1,,,0,x"});
+    Layout({"01=a.bmp,b,1,1,1,1,,,0,x", "02=a.bmp, B,1,1,1,1,,,0,x", "03=a.bmp,Q,1,1,1,1",
+            "04=a.bmp,,1,1,1,1", "05=a.bmp,B,1,1,1,1,,,0,x"});
     Build();
     EXPECT_EQ(lists.ButtonCount, 1);
     EXPECT_EQ(lists.ButtonEntry, (std::vector<long>{0, 5}));
@@ -308,7 +325,8 @@ TEST_F(LayoutBuilderTest, PacingSleepsAfterEachEntryOnlyWhenAnimatedAndAlwaysLet
     EXPECT_EQ(os.toolkit.doEventsCount, 20);
     const auto& j = os.toolkit.journal;
     for (int n = 1; n <= 20; ++n) {
-        const auto visible = std::find(j.begin(), j.end(), "set imgPic(" + std::to_string(n) + ").Visible True");
+        const auto visible =
+            std::find(j.begin(), j.end(), "set imgPic(" + std::to_string(n) + ").Visible True");
         ASSERT_LT(visible + 2, j.end());
         EXPECT_EQ(*(visible + 1), "sleep 50");
         EXPECT_EQ(*(visible + 2), "doevents");

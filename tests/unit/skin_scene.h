@@ -27,14 +27,36 @@ inline Bytes GifHead() { return {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x00,
 
 // The looping extension; it ends with the terminator that starts the first marker.
 inline Bytes GifLoop() {
-    return {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0x03, 0x01, 0x00, 0x00, 0x00};
+    return {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
+            'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
 }
 
 // One frame: graphic control block with `delay` hundredths of a second, image
 // descriptor, a little image data, and the image data's terminator.
 inline Bytes GifFrame(std::uint16_t delay, std::uint8_t pixel = 0x44) {
-    return {0x21, 0xF9, 0x04, 0x00, static_cast<std::uint8_t>(delay & 0xFF), static_cast<std::uint8_t>(delay >> 8),
-            0x00, 0x00, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 0x02, 0x02, pixel, 0x01, 0x00};
+    return {0x21,
+            0xF9,
+            0x04,
+            0x00,
+            static_cast<std::uint8_t>(delay & 0xFF),
+            static_cast<std::uint8_t>(delay >> 8),
+            0x00,
+            0x00,
+            0x2C,
+            0,
+            0,
+            0,
+            0,
+            1,
+            0,
+            1,
+            0,
+            0x00,
+            0x02,
+            0x02,
+            pixel,
+            0x01,
+            0x00};
 }
 
 inline Bytes Gif(const std::vector<std::uint16_t>& delays) {

@@ -12,7 +12,8 @@ protected:
     void SetUp() override {
         ctx.g.ProgramDir = "C:\\Program Files\\Vexal\\";
         ctx.g.ThemeDir = "My Theme\\";
-        Exists("C:\\Program Files\\Vexal\\My Theme\\beep.wav", "C:\\PROGRA~1\\Vexal\\MYTHEM~1\\beep.wav", 100);
+        Exists("C:\\Program Files\\Vexal\\My Theme\\beep.wav", "C:\\PROGRA~1\\Vexal\\MYTHEM~1\\beep.wav",
+               100);
         Exists("D:\\Media\\chime.wav", "D:\\Media\\chime.wav", 2000);
     }
     // A file on disk under its short name, `size` bytes long.
