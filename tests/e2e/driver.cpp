@@ -2,7 +2,9 @@
 // outside: windows, screen pixels, cursor and clicks.
 #include "tests/e2e/driver.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <stdexcept>
@@ -266,7 +268,88 @@ POINT PointIn(const Box& b, double fx, double fy) {
     return {b.left + static_cast<LONG>(b.Width() * fx), b.top + static_cast<LONG>(b.Height() * fy)};
 }
 
+Rgb ScreenPixelNow(int x, int y) {
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    const COLORREF c = screen ? GetPixel(screen.get().dc, x, y) : CLR_INVALID;
+    if (c == CLR_INVALID)
+        throw std::runtime_error("cannot read the screen at " + std::to_string(x) + ", " + std::to_string(y));
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+ScreenShot::ScreenShot(const Box& area)
+    : area_(area), pixels_(static_cast<size_t>(std::max(area.Width(), 0)) * std::max(area.Height(), 0)) {
+    if (pixels_.empty()) return;
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    if (!screen) throw std::runtime_error("cannot read the screen");
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = area.Width();
+    info.bmiHeader.biHeight = -area.Height();  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const win32::UniqueBitmap bitmap(
+        CreateDIBSection(screen.get().dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win32::UniqueMemoryDC memory(CreateCompatibleDC(screen.get().dc));
+    if (!bitmap || !memory || !bits) throw std::runtime_error("cannot copy the screen");
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    const bool copied = BitBlt(memory.get(), 0, 0, area.Width(), area.Height(), screen.get().dc, area.left,
+                               area.top, SRCCOPY) != FALSE;
+    GdiFlush();
+    if (copied) std::memcpy(pixels_.data(), bits, pixels_.size() * sizeof(std::uint32_t));
+    SelectObject(memory.get(), old);
+    if (!copied) throw std::runtime_error("cannot copy the screen");
+}
+
+Rgb ScreenShot::At(int x, int y) const {
+    if (x < area_.left || y < area_.top || x >= area_.right || y >= area_.bottom)
+        throw std::out_of_range("point outside the screen shot");
+    const std::uint32_t p = pixels_[static_cast<size_t>(y - area_.top) * area_.Width() + (x - area_.left)];
+    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+            static_cast<std::uint8_t>(p)};
+}
+
 void MoveCursor(int x, int y) { SetCursorPos(x, y); }
+
+void Press(int x, int y, MouseButton button) {
+    SetCursorPos(x, y);
+    INPUT presses[2]{};
+    presses[0].type = presses[1].type = INPUT_MOUSE;
+    const bool left = button == MouseButton::Left;
+    presses[0].mi.dwFlags = left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
+    presses[1].mi.dwFlags = left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+    SendInput(2, presses, sizeof(INPUT));
+}
+
+namespace {
+
+struct ProcessWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && IsWindowVisible(window)) search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
+    ProcessWindows search{processId, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool FileHeldOpen(const std::filesystem::path& path) {
+    const win32::UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+}
 
 void Click(int x, int y) {
     SetCursorPos(x, y);

@@ -203,8 +203,51 @@ Rgb ScreenPixel(int x, int y);
 // A point inside a rectangle, as fractions of its width and height.
 POINT PointIn(const Box& b, double fx, double fy);
 
+// The screen's colour now, without waiting for paints; for watching changes.
+Rgb ScreenPixelNow(int x, int y);
+
+// A copy of part of the screen taken at one moment, for many samples.
+class ScreenShot {
+public:
+    explicit ScreenShot(const Box& area);
+    // In screen coordinates; the point must lie inside the area.
+    Rgb At(int x, int y) const;
+    const Box& Area() const { return area_; }
+
+private:
+    Box area_;
+    std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
+};
+
 void MoveCursor(int x, int y);
 void Click(int x, int y);
+enum class MouseButton { Left, Right };
+// Moves the cursor there, then presses and releases the button.
+void Press(int x, int y, MouseButton button);
+
+// The visible top-level windows of a process: its main window and any
+// message box it shows.
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
+
+// True when another process holds the file open (it cannot be opened for
+// exclusive use).
+bool FileHeldOpen(const std::filesystem::path& path);
+
+// ---- Wine's per-program settings ------------------------------------------
+
+// HKCU\Software\Wine\AppDefaults\corvale.exe: makes Wine report another
+// Windows version ("winxp", "win98", "win10") to the program alone, and puts
+// the key back as it was when the object goes.
+class WindowsVersionForProgram {
+public:
+    explicit WindowsVersionForProgram(const std::string& version);
+    ~WindowsVersionForProgram();
+    WindowsVersionForProgram(const WindowsVersionForProgram&) = delete;
+    WindowsVersionForProgram& operator=(const WindowsVersionForProgram&) = delete;
+
+private:
+    std::optional<std::wstring> previous_;
+};
 
 // ---- The fixture ----------------------------------------------------------------
 

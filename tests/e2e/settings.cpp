@@ -105,6 +105,57 @@ SettingsSandbox::~SettingsSandbox() {
     }
 }
 
+// ---- Wine's per-program settings ----
+
+namespace {
+
+constexpr wchar_t kWineProgramKey[] = L"Software\\Wine\\AppDefaults\\corvale.exe";
+
+std::optional<std::wstring> ReadString(const wchar_t* path, const wchar_t* name) {
+    const win32::UniqueKey k = OpenKey(path, KEY_QUERY_VALUE);
+    if (!k) return std::nullopt;
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(k.get(), name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(k.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
+    return text;
+}
+
+void WriteWineVersion(const std::wstring& version) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kWineProgramKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create Wine's settings for corvale.exe");
+    const win32::UniqueKey owned(raw);
+    const auto bytes = static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t));
+    if (RegSetValueExW(owned.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                       bytes) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set Wine's Windows version for corvale.exe");
+}
+
+}  // namespace
+
+WindowsVersionForProgram::WindowsVersionForProgram(const std::string& version)
+    : previous_(ReadString(kWineProgramKey, L"Version")) {
+    WriteWineVersion(Wide(version));
+}
+
+WindowsVersionForProgram::~WindowsVersionForProgram() {
+    try {
+        if (previous_) {
+            WriteWineVersion(*previous_);
+        } else if (const win32::UniqueKey k = OpenKey(kWineProgramKey, KEY_SET_VALUE)) {
+            RegDeleteValueW(k.get(), L"Version");
+        }
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "could not restore Wine's Windows version: " << e.what();
+    }
+}
+
 void RequestExit() { SaveSetting("EXIT", kCaption, "1"); }
 
 void SendVoiceCommand(const std::string& command) { SaveSetting("Voice", kProgramId, command); }
