@@ -44,4 +44,12 @@ if(CORVALE_E2E_SOURCES)
   target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS})
   target_link_options(corvale_e2e_tests PRIVATE ${CORVALE_STATIC})
   target_compile_options(corvale_e2e_tests PRIVATE ${CORVALE_WARNINGS})
+  # Two programs for the information panel to list, one with a version
+  # resource and one without; they are built next to the driver.
+  add_executable(corvale_e2e_versioned tests/e2e/fixtures/program.cpp tests/e2e/fixtures/version.rc)
+  add_executable(corvale_e2e_plain tests/e2e/fixtures/program.cpp)
+  foreach(fixture corvale_e2e_versioned corvale_e2e_plain)
+    target_link_options(${fixture} PRIVATE ${CORVALE_STATIC})
+  endforeach()
+  add_dependencies(corvale_e2e_tests corvale_e2e_versioned corvale_e2e_plain)
 endif()

@@ -1,0 +1,354 @@
+// The information panel read from outside, as a screen reader would: the
+// first text box's lines against what the same questions give here.
+#include <lmcons.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "tests/e2e/driver.h"
+
+namespace corvale::e2e {
+namespace {
+
+constexpr Box kWindow{100, 50, 900, 650};
+constexpr Box kPanelBox{10, 10, 790, 590};  // inside the window
+
+std::string PanelSkin(bool withLabels) {
+    std::string skin =
+        "[DEFAULT]\nBackGround=20,20,20\n01=info,L,10,10,780,580,255,255,255,0,0,0,Courier New,8\n";
+    if (!withLabels) return skin;
+    skin += "[INFO]\n";
+    for (int key = 1; key <= 32; ++key) {
+        const std::string number = (key < 10 ? "0" : "") + std::to_string(key);
+        skin += number + "=Label " + number + "\n";
+    }
+    return skin;
+}
+
+std::string Label(int key) { return std::string("Label ") + (key < 10 ? "0" : "") + std::to_string(key); }
+
+std::string Pad(const std::string& text, size_t width) {
+    return (text + std::string(width, ' ')).substr(0, width);
+}
+
+std::string PadRight(const std::string& text, size_t width) {
+    const std::string padded = std::string(width, ' ') + text;
+    return padded.substr(padded.size() - width);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "|" + line + "|\n";
+    return text;
+}
+
+// Digits grouped by "." whatever the locale.
+std::string GroupedByDots(unsigned long long value) {
+    std::string digits = std::to_string(value);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<size_t>(i), ".");
+    return digits;
+}
+
+std::filesystem::path NextToThisProgram(const wchar_t* name) {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
+    return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
+}
+
+// Noon of a day, local time, as the file's last write.
+void SetLocalWriteDate(const std::filesystem::path& file, WORD year, WORD month, WORD day) {
+    const SYSTEMTIME local{year, month, 0, day, 12, 0, 0, 0};
+    SYSTEMTIME utc{};
+    FILETIME stamp{};
+    ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) && SystemTimeToFileTime(&utc, &stamp));
+    const win32::UniqueFile handle(
+        CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(handle);
+    ASSERT_TRUE(SetFileTime(handle.get(), nullptr, nullptr, &stamp));
+}
+
+// ---- What the same questions give in this process ----
+
+std::string UserName() {
+    char name[UNLEN + 1];
+    DWORD size = sizeof name;
+    return GetUserNameA(name, &size) ? std::string(name) : std::string();
+}
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = sizeof name;
+    return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+template <typename Query>
+std::string Folder(Query query) {
+    char path[MAX_PATH + 1];
+    const UINT n = query(path);
+    return n > 0 && n <= MAX_PATH ? std::string(path, n) : std::string();
+}
+
+struct DriveFacts {
+    std::string name;  // "c:"
+    UINT type;
+    ULARGE_INTEGER total, free;
+    bool spaceKnown;
+    std::optional<std::string> label;
+    std::optional<DWORD> serial;
+};
+
+std::vector<DriveFacts> Drives() {
+    std::vector<DriveFacts> drives;
+    char list[512];
+    const DWORD length = GetLogicalDriveStringsA(sizeof list, list);
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    for (const char* root = list; root < list + length && *root; root += std::strlen(root) + 1) {
+        DriveFacts d{};
+        d.name = {static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))), ':'};
+        d.type = GetDriveTypeA(root);
+        ULARGE_INTEGER available{};
+        d.spaceKnown = GetDiskFreeSpaceExA(root, &available, &d.total, &d.free) != FALSE;
+        char label[MAX_PATH + 1] = {};
+        DWORD serial = 0;
+        if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
+            d.label = label;
+        if (GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) d.serial = serial;
+        drives.push_back(d);
+    }
+    SetErrorMode(oldMode);
+    return drives;
+}
+
+// The labels of keys 27 to 31 by drive type, as the skin gives them.
+std::string KindLabel(UINT type, bool withLabels) {
+    if (!withLabels) return "";
+    switch (type) {
+        case DRIVE_REMOVABLE: return Label(27);
+        case DRIVE_FIXED: return Label(28);
+        case DRIVE_CDROM: return Label(29);
+        case DRIVE_RAMDISK: return Label(30);
+        case DRIVE_REMOTE: return Label(31);
+        default: return "";
+    }
+}
+
+std::string SerialText(DWORD serial) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04lX-%04lX", static_cast<unsigned long>(serial >> 16),
+                  static_cast<unsigned long>(serial & 0xFFFF));
+    return text;
+}
+
+// ---- The fixture ----
+
+class InfoPanel : public PanelTest {
+protected:
+    // Starts the panel and reads the first text box once it has been filled.
+    std::vector<std::string> PanelLines() {
+        PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
+        const HWND window = StartPanelAndWait();
+        if (!window) return {};
+        const Box client = ClientRectOnScreen(window);
+        const Box box{client.left + kPanelBox.left, client.top + kPanelBox.top, client.left + kPanelBox.right,
+                      client.top + kPanelBox.bottom};
+        std::string text;
+        WaitUntil(
+            [&] {
+                for (const ChildWindow& child : ChildWindows(window))
+                    if (child.className == "Edit" && child.rect == box) text = WindowText(child.handle);
+                return !text.empty();
+            },
+            10s);
+        return Lines(text);
+    }
+
+    // The column width, from the first line: label, space, value, each W wide.
+    static size_t ColumnWidth(const std::vector<std::string>& lines) {
+        return lines.empty() ? 0 : (lines[0].size() - 1) / 2;
+    }
+
+    static std::string Pair(const std::string& label, const std::string& value, size_t w) {
+        return Pad(label, w) + " " + Pad(value, w);
+    }
+
+    // The index of the n-th empty line.
+    static size_t EmptyLine(const std::vector<std::string>& lines, int n) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].empty() && --n == 0) return i;
+        return lines.size();
+    }
+};
+
+// ---- The operating system under three Windows versions ----
+
+struct WindowsCase {
+    const char* wineVersion;
+    const char* name;
+    const char* version;
+    const char* build;
+};
+
+class InfoPanelWindowsVersion : public InfoPanel, public ::testing::WithParamInterface<WindowsCase> {};
+
+TEST_P(InfoPanelWindowsVersion, TheFirstThreeLinesNameTheSystemItsVersionAndItsBuild) {
+    const WindowsCase& c = GetParam();
+    const WindowsVersionForProgram version(c.wineVersion);
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 3u) << "the panel was not filled";
+    const size_t w = ColumnWidth(lines);
+    ASSERT_GT(w, 20u);
+    EXPECT_EQ(lines[0], Pair(Label(1), c.name, w));
+    EXPECT_EQ(lines[1], Pair(Label(2), c.version, w));
+    EXPECT_EQ(lines[2], Pair(Label(3), c.build, w));
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, InfoPanelWindowsVersion,
+                         ::testing::Values(WindowsCase{"winxp", "Windows XP", "5.1", "2600"},
+                                           // The 9x family keeps its version in the build's upper half.
+                                           WindowsCase{"win98", "Windows 98", "4.10", "67766446"},
+                                           // Only with the manifest does the program see 10.0.
+                                           WindowsCase{"win10", "Windows 10", "10.0", "18362"}),
+                         [](const auto& param) { return std::string(param.param.wineVersion); });
+
+// ---- The machine's names, folders, processors and memory ----
+
+TEST_F(InfoPanel, NamesFoldersAndProcessorsAreWhatTheSystemAnswersHere) {
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 15u) << "the panel was not filled";
+    const size_t w = ColumnWidth(lines);
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    EXPECT_EQ(lines[3], Pair(Label(4), UserName(), w));
+    EXPECT_EQ(lines[4],
+              Pair(Label(5), Folder([](char* p) { return GetWindowsDirectoryA(p, MAX_PATH + 1); }), w));
+    EXPECT_EQ(lines[5],
+              Pair(Label(6), Folder([](char* p) { return GetSystemDirectoryA(p, MAX_PATH + 1); }), w));
+    EXPECT_EQ(lines[6], Pair(Label(7), Folder([](char* p) { return GetTempPathA(MAX_PATH + 1, p); }), w));
+    EXPECT_EQ(lines[7], Pair(Label(8), ComputerName(), w));
+    EXPECT_EQ(lines[8], Pair(Label(9), std::to_string(system.dwNumberOfProcessors), w));
+    EXPECT_EQ(lines[9], Pair(Label(10), "#" + std::to_string(system.dwActiveProcessorMask), w));
+    EXPECT_EQ(lines[10], Pair(Label(11), system.dwProcessorType == 586 ? "Intel Pentium" : "(unknown)", w));
+
+    // Memory in kilobytes, right-aligned in twelve characters; the total of
+    // physical memory does not move between the two queries.
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
+    char separator[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator);
+    std::string kilobytes = std::to_string(memory.ullTotalPhys / 1024);
+    for (int i = static_cast<int>(kilobytes.size()) - 3; i > 0; i -= 3)
+        kilobytes.insert(static_cast<size_t>(i), separator);
+    EXPECT_EQ(lines[11], Pad(Label(12), w) + " " + PadRight(kilobytes + "K", 12));
+    for (size_t i = 12; i < 15; ++i) {
+        EXPECT_EQ(lines[i].substr(0, w + 1), Pad(Label(static_cast<int>(i) + 1), w) + " ");
+        EXPECT_EQ(lines[i].size(), w + 13) << lines[i];
+        EXPECT_EQ(lines[i].back(), 'K') << lines[i];
+    }
+}
+
+// ---- The suite's programs ----
+
+TEST_F(InfoPanel, EachProgramOfTheSuitesFolderShowsItsProductVersionAndDate) {
+    const std::filesystem::path root = theme_->RootPath();
+    std::filesystem::copy_file(NextToThisProgram(L"corvale_e2e_versioned.exe"), root / L"alpha.exe");
+    std::filesystem::copy_file(NextToThisProgram(L"corvale_e2e_plain.exe"), root / L"beta.exe");
+    SetLocalWriteDate(root / L"alpha.exe", 2021, 3, 4);
+    SetLocalWriteDate(root / L"beta.exe", 2019, 11, 30);
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 20u) << "the panel was not filled";
+    const size_t w = ColumnWidth(lines);
+    const size_t first = EmptyLine(lines, 1), second = EmptyLine(lines, 2);
+    ASSERT_EQ(first, 15u) << Join(lines);
+    ASSERT_EQ(second, first + 3) << "not two program lines between the empty lines\n" << Join(lines);
+    EXPECT_EQ(lines[first + 1], Pair("alpha.exe", "Version 1.2.3.4 20210304", w));
+    EXPECT_EQ(lines[first + 2], Pair("beta.exe", "Version  20191130", w));
+}
+
+// ---- The drives ----
+
+TEST_F(InfoPanel, DriveCountersAndOneBlockPerDriveFollowTheSystemsAnswers) {
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    const std::vector<DriveFacts> drives = Drives();
+    ASSERT_FALSE(drives.empty());
+    const size_t w = ColumnWidth(lines);
+    const size_t counters = EmptyLine(lines, 2) + 1;
+    ASSERT_EQ(lines.size(), counters + 5 + drives.size() * 7) << Join(lines);
+
+    const UINT types[] = {DRIVE_REMOVABLE, DRIVE_FIXED, DRIVE_CDROM, DRIVE_RAMDISK, DRIVE_REMOTE};
+    for (int i = 0; i < 5; ++i) {
+        const auto count = std::count_if(drives.begin(), drives.end(),
+                                         [&](const DriveFacts& d) { return d.type == types[i]; });
+        EXPECT_EQ(lines[counters + i], Pair(Label(16 + i), std::to_string(count), w));
+    }
+
+    size_t at = counters + 5;
+    for (const DriveFacts& d : drives) {
+        SCOPED_TRACE("drive " + d.name);
+        EXPECT_EQ(lines[at], "");
+        EXPECT_EQ(lines[at + 1], Pad(Label(21) + " " + d.name, w));
+        EXPECT_EQ(lines[at + 2], Pad(Label(22), w) + " " + KindLabel(d.type, true));
+        const unsigned long long total = d.spaceKnown ? d.total.QuadPart : 0;
+        const std::string t = GroupedByDots(total);
+        EXPECT_EQ(lines[at + 3], Pair(Label(23), t + " Bytes", w));
+        // Free space moves while the tests write files: the number may
+        // differ a little, its alignment under the total not at all.
+        const std::string freeLine = lines[at + 4];
+        EXPECT_EQ(freeLine.substr(0, w + 1), Pad(Label(24), w) + " ");
+        const std::string freeValue = freeLine.substr(std::min(freeLine.size(), w + 1));
+        EXPECT_EQ(freeValue.find(" Bytes"), t.size()) << "the free bytes are not aligned under the total";
+        std::string digits;
+        for (char ch : freeValue.substr(0, t.size()))
+            if (ch != '.' && ch != ' ') digits += ch;
+        const double shown = digits.empty() ? -1 : std::stod(digits);
+        const double free = d.spaceKnown ? static_cast<double>(d.free.QuadPart) : 0;
+        EXPECT_NEAR(shown, free, std::max(free * 0.02, 256.0 * 1024 * 1024)) << freeLine;
+        if (total == 0 && free == 0) {
+            EXPECT_EQ(lines[at + 5], Pair(Label(25), Label(32), w));
+            EXPECT_EQ(lines[at + 6], Pair(Label(26), "0000-0000", w));
+        } else {
+            const std::string label = d.label ? (d.label->empty() ? "NoName" : *d.label) : "";
+            EXPECT_EQ(lines[at + 5], Pair(Label(25), label, w));
+            EXPECT_EQ(lines[at + 6], Pair(Label(26), d.serial ? SerialText(*d.serial) : "0000-0000", w));
+        }
+        at += 7;
+    }
+}
+
+TEST_F(InfoPanel, WithoutAnInfoSectionEveryLabelIsBlankAndTheValuesStillFollow) {
+    theme_->WriteSkin("Corvale.skn", PanelSkin(false));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 20u) << "the panel was not filled";
+    const size_t w = ColumnWidth(lines);
+    const std::string blank(w + 1, ' ');
+    EXPECT_EQ(lines[0].substr(0, w + 8), blank + "Windows");
+    std::vector<std::string> headings;
+    for (const DriveFacts& d : Drives()) headings.push_back(Pad(" " + d.name, w));
+    size_t bare = 0;
+    for (const std::string& line : lines) {
+        if (line.empty() || std::find(headings.begin(), headings.end(), line) != headings.end()) continue;
+        EXPECT_EQ(line.substr(0, w + 1), blank) << "|" << line << "|";
+        if (line.size() == w + 1) ++bare;
+    }
+    // Only the drives' kind lines end after the label: without labels the
+    // kind texts are empty too, and they are not padded.
+    EXPECT_EQ(bare, headings.size()) << Join(lines);
+}
+
+}  // namespace
+}  // namespace corvale::e2e
