@@ -235,19 +235,25 @@ bool FileHeldOpen(const std::filesystem::path& path);
 
 // ---- Wine's per-program settings ------------------------------------------
 
-// HKCU\Software\Wine\AppDefaults\corvale.exe: makes Wine report another
-// Windows version ("winxp", "win98", "win10") to the program alone, and puts
-// the key back as it was when the object goes.
-class WindowsVersionForProgram {
+// A string value under HKCU\Software\Wine, set for one test and put back
+// as it was when the object goes. Processes started meanwhile see it.
+class WineSetting {
 public:
-    explicit WindowsVersionForProgram(const std::string& version);
-    ~WindowsVersionForProgram();
-    WindowsVersionForProgram(const WindowsVersionForProgram&) = delete;
-    WindowsVersionForProgram& operator=(const WindowsVersionForProgram&) = delete;
+    WineSetting(const std::string& subkey, const std::string& name, const std::string& value);
+    ~WineSetting();
+    WineSetting(const WineSetting&) = delete;
+    WineSetting& operator=(const WineSetting&) = delete;
 
 private:
+    std::wstring key_, name_;
     std::optional<std::wstring> previous_;
 };
+
+// Wine reports another Windows version ("winxp", "win98", "win10") to
+// corvale.exe alone.
+WineSetting WindowsVersionForProgram(const std::string& version);
+// No audio driver at all: the program finds no mixer to open.
+WineSetting NoAudioDriver();
 
 // ---- The fixture ----------------------------------------------------------------
 

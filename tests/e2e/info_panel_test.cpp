@@ -203,7 +203,7 @@ class InfoPanelWindowsVersion : public InfoPanel, public ::testing::WithParamInt
 
 TEST_P(InfoPanelWindowsVersion, TheFirstThreeLinesNameTheSystemItsVersionAndItsBuild) {
     const WindowsCase& c = GetParam();
-    const WindowsVersionForProgram version(c.wineVersion);
+    const WineSetting version = WindowsVersionForProgram(c.wineVersion);
     theme_->WriteSkin("Corvale.skn", PanelSkin(true));
     const std::vector<std::string> lines = PanelLines();
     ASSERT_GE(lines.size(), 3u) << "the panel was not filled";

@@ -105,56 +105,62 @@ SettingsSandbox::~SettingsSandbox() {
     }
 }
 
-// ---- Wine's per-program settings ----
+// ---- Wine's own settings ----
 
 namespace {
 
-constexpr wchar_t kWineProgramKey[] = L"Software\\Wine\\AppDefaults\\corvale.exe";
-
-std::optional<std::wstring> ReadString(const wchar_t* path, const wchar_t* name) {
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name) {
     const win32::UniqueKey k = OpenKey(path, KEY_QUERY_VALUE);
     if (!k) return std::nullopt;
     DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(k.get(), name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ)
+    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
         return std::nullopt;
     std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(k.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                         &bytes) != ERROR_SUCCESS)
         return std::nullopt;
     text.resize(wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
     return text;
 }
 
-void WriteWineVersion(const std::wstring& version) {
+void WriteValue(const std::wstring& path, const std::wstring& name, const std::wstring& value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kWineProgramKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
                         nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create Wine's settings for corvale.exe");
+        throw std::runtime_error("cannot create " + Utf8(path));
     const win32::UniqueKey owned(raw);
-    const auto bytes = static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(owned.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    if (RegSetValueExW(owned.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        bytes) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot set Wine's Windows version for corvale.exe");
+        throw std::runtime_error("cannot set " + Utf8(path) + "\\" + Utf8(name));
 }
 
 }  // namespace
 
-WindowsVersionForProgram::WindowsVersionForProgram(const std::string& version)
-    : previous_(ReadString(kWineProgramKey, L"Version")) {
-    WriteWineVersion(Wide(version));
+WineSetting::WineSetting(const std::string& subkey, const std::string& name, const std::string& value)
+    : key_(L"Software\\Wine\\" + Wide(subkey)), name_(Wide(name)), previous_(ReadString(key_, name_)) {
+    WriteValue(key_, name_, Wide(value));
 }
 
-WindowsVersionForProgram::~WindowsVersionForProgram() {
+WineSetting::~WineSetting() {
     try {
         if (previous_) {
-            WriteWineVersion(*previous_);
-        } else if (const win32::UniqueKey k = OpenKey(kWineProgramKey, KEY_SET_VALUE)) {
-            RegDeleteValueW(k.get(), L"Version");
+            WriteValue(key_, name_, *previous_);
+        } else if (const win32::UniqueKey k = OpenKey(key_, KEY_SET_VALUE)) {
+            RegDeleteValueW(k.get(), name_.c_str());
         }
     } catch (const std::exception& e) {
-        ADD_FAILURE() << "could not restore Wine's Windows version: " << e.what();
+        ADD_FAILURE() << "could not restore Wine's setting: " << e.what();
     }
 }
+
+WineSetting WindowsVersionForProgram(const std::string& version) {
+    return WineSetting("AppDefaults\\corvale.exe", "Version", version);
+}
+
+// An empty driver list is Wine's way of saying "no sound".
+WineSetting NoAudioDriver() { return WineSetting("Drivers", "Audio", ""); }
 
 void RequestExit() { SaveSetting("EXIT", kCaption, "1"); }
 
