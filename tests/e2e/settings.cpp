@@ -18,16 +18,35 @@ win32::UniqueKey OpenKey(const std::wstring& path, REGSAM access) {
     return win32::UniqueKey(key);
 }
 
-void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name) {
+    const win32::UniqueKey k = OpenKey(path, KEY_QUERY_VALUE);
+    if (!k) return std::nullopt;
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                         &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
+    return text;
+}
+
+void WriteValue(const std::wstring& path, const std::wstring& name, const std::wstring& value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &raw, nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create settings section " + Utf8(section));
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create " + Utf8(path));
     const win32::UniqueKey owned(raw);
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(owned.get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    if (RegSetValueExW(owned.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        bytes) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot write setting " + Utf8(section) + "/" + Utf8(key));
+        throw std::runtime_error("cannot set " + Utf8(path) + "\\" + Utf8(name));
+}
+
+void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+    WriteValue(SectionKey(section), key, value);
 }
 
 std::vector<std::wstring> SubkeyNames(HKEY key) {
@@ -48,19 +67,9 @@ void SaveSetting(const std::string& section, const std::string& key, const std::
 }
 
 std::optional<std::string> GetSetting(const std::string& section, const std::string& key) {
-    const win32::UniqueKey k = OpenKey(SectionKey(Wide(section)), KEY_QUERY_VALUE);
-    if (!k) return std::nullopt;
-    const std::wstring name = Wide(key);
-    DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
-                         &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
-    return Utf8(text);
+    const std::optional<std::wstring> text = ReadString(SectionKey(Wide(section)), Wide(key));
+    if (!text) return std::nullopt;
+    return Utf8(*text);
 }
 
 void DeleteSetting(const std::string& section, const std::string& key) {
@@ -106,37 +115,6 @@ SettingsSandbox::~SettingsSandbox() {
 }
 
 // ---- Wine's own settings ----
-
-namespace {
-
-std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name) {
-    const win32::UniqueKey k = OpenKey(path, KEY_QUERY_VALUE);
-    if (!k) return std::nullopt;
-    DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
-                         &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
-    return text;
-}
-
-void WriteValue(const std::wstring& path, const std::wstring& name, const std::wstring& value) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                        nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create " + Utf8(path));
-    const win32::UniqueKey owned(raw);
-    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(owned.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       bytes) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot set " + Utf8(path) + "\\" + Utf8(name));
-}
-
-}  // namespace
 
 WineSetting::WineSetting(const std::string& subkey, const std::string& name, const std::string& value)
     : key_(L"Software\\Wine\\" + Wide(subkey)), name_(Wide(name)), previous_(ReadString(key_, name_)) {
