@@ -245,6 +245,19 @@ std::vector<ChildWindow> ChildWindows(HWND parent) {
     return children;
 }
 
+Box InnerToScreen(HWND window, const Box& inner) {
+    const Box client = ClientRectOnScreen(window);
+    return {client.left + inner.left, client.top + inner.top, client.left + inner.right,
+            client.top + inner.bottom};
+}
+
+std::optional<std::string> TextBoxText(HWND window, const Box& inner) {
+    const Box rect = InnerToScreen(window, inner);
+    for (const ChildWindow& child : ChildWindows(window))
+        if (child.className == "Edit" && child.rect == rect) return child.text;
+    return std::nullopt;
+}
+
 Box WorkArea() {
     RECT r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);

@@ -194,6 +194,13 @@ struct ChildWindow {
 // Every descendant, in the system's enumeration order.
 std::vector<ChildWindow> ChildWindows(HWND parent);
 
+// A rectangle of a window's inner area, given in the skin's window pixels,
+// on the screen.
+Box InnerToScreen(HWND window, const Box& inner);
+// The text of the window's text box (an edit control) at that inner
+// rectangle; nothing when no text box is there.
+std::optional<std::string> TextBoxText(HWND window, const Box& inner);
+
 Box WorkArea();
 int ScreenWidth();
 int ScreenHeight();

@@ -22,13 +22,6 @@ protected:
     static void PlaceTestWindow() { PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom); }
 };
 
-// A rectangle of the window's inner area, in window pixels, moved to the screen.
-Box OnScreen(HWND window, const Box& inner) {
-    const Box client = ClientRectOnScreen(window);
-    return {client.left + inner.left, client.top + inner.top, client.left + inner.right,
-            client.top + inner.bottom};
-}
-
 Picture Solid(Rgb c) { return Picture(8, 8, c); }
 
 bool ShowsColour(POINT p, Rgb c) { return ScreenPixelNow(p.x, p.y) == c; }
@@ -121,7 +114,7 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     ASSERT_TRUE(window);
     const Box client = ClientRectOnScreen(window);
     ASSERT_EQ(client, kWindow);
-    const Box gif = OnScreen(window, {700, 250, 750, 300});
+    const Box gif = InnerToScreen(window, {700, 250, 750, 300});
     ASSERT_TRUE(WaitUntil(
         [&] {
             return ShowsColour({gif.left + 5, gif.top + 5}, orange);
@@ -131,15 +124,18 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     std::this_thread::sleep_for(300ms);
 
     const ScreenShot shot(client);
-    ExpectPictureAt(shot, client, OnScreen(window, {10, 10, 110, 60}), red, "absolute picture");
-    ExpectPictureAt(shot, client, OnScreen(window, {600, 450, 700, 500}), green,
+    ExpectPictureAt(shot, client, InnerToScreen(window, {10, 10, 110, 60}), red, "absolute picture");
+    ExpectPictureAt(shot, client, InnerToScreen(window, {600, 450, 700, 500}), green,
                     "picture from the far edges");
-    ExpectPictureAt(shot, client, OnScreen(window, {200, 300, 280, 360}), blue, "picture in percentages");
-    ExpectPictureAt(shot, client, OnScreen(window, {700, 0, 800, 40}), yellow,
+    ExpectPictureAt(shot, client, InnerToScreen(window, {200, 300, 280, 360}), blue,
+                    "picture in percentages");
+    ExpectPictureAt(shot, client, InnerToScreen(window, {700, 0, 800, 40}), yellow,
                     "zero width reaching the edge");
-    ExpectPictureAt(shot, client, OnScreen(window, {400, 500, 780, 600}), cyan, "percentage and negatives");
-    ExpectPictureAt(shot, client, OnScreen(window, {300, 100, 380, 140}), magenta, "button");
-    ExpectPictureAt(shot, client, OnScreen(window, {500, 220, 600, 250}), teal, "button short of the edge");
+    ExpectPictureAt(shot, client, InnerToScreen(window, {400, 500, 780, 600}), cyan,
+                    "percentage and negatives");
+    ExpectPictureAt(shot, client, InnerToScreen(window, {300, 100, 380, 140}), magenta, "button");
+    ExpectPictureAt(shot, client, InnerToScreen(window, {500, 220, 600, 250}), teal,
+                    "button short of the edge");
     ExpectPictureAt(shot, client, gif, orange, "animation from the right edge");
     // Width 0 stays 0 for buttons and animations: nothing of them shows.
     for (int x = 395; x < 410; ++x) {
@@ -150,19 +146,20 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
 
     // Windowed controls are where the entries put them.
     const std::vector<ChildWindow> children = ChildWindows(window);
-    EXPECT_TRUE(ChildAt(window, "Edit", OnScreen(window, {10, 100, 160, 180})).has_value())
+    EXPECT_TRUE(ChildAt(window, "Edit", InnerToScreen(window, {10, 100, 160, 180})).has_value())
         << Describe(children);
-    EXPECT_TRUE(ChildAt(window, "Edit", OnScreen(window, {170, 100, 290, 180})).has_value());
-    const std::optional<ChildWindow> plain = ChildAt(window, "Edit", OnScreen(window, {500, 150, 800, 200}));
+    EXPECT_TRUE(ChildAt(window, "Edit", InnerToScreen(window, {170, 100, 290, 180})).has_value());
+    const std::optional<ChildWindow> plain =
+        ChildAt(window, "Edit", InnerToScreen(window, {500, 150, 800, 200}));
     ASSERT_TRUE(plain.has_value()) << "text box from the far edges\n" << Describe(children);
     EXPECT_TRUE(plain->visible);
     EXPECT_EQ(plain->text, "");
     // Clear of the scroll bar on its right.
     EXPECT_EQ(shot.At(plain->rect.left + 30, plain->rect.top + plain->rect.Height() / 2), boxGreen)
         << "the text box does not show its background colour";
-    const Box button = OnScreen(window, {300, 100, 380, 140});
-    const Box narrow = OnScreen(window, {400, 100, 400, 130});
-    const Box shortened = OnScreen(window, {500, 220, 600, 250});
+    const Box button = InnerToScreen(window, {300, 100, 380, 140});
+    const Box narrow = InnerToScreen(window, {400, 100, 400, 130});
+    const Box shortened = InnerToScreen(window, {500, 220, 600, 250});
     int buttons = 0;
     for (const ChildWindow& c : children)
         if (c.rect == button || c.rect == narrow || c.rect == shortened) ++buttons;
@@ -185,7 +182,7 @@ TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheC
     PlaceTestWindow();
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
-    const Box b = OnScreen(window, {300, 200, 400, 260});
+    const Box b = InnerToScreen(window, {300, 200, 400, 260});
     const POINT centre = PointIn(b, 0.5, 0.5);
     const POINT corner{b.left + 10, b.top + 10};
     ASSERT_TRUE(WaitUntil([&] { return ShowsColour(centre, normal); }, 10s)) << "the button did not appear";
@@ -249,7 +246,7 @@ TEST_F(FaceAnimation, AThreeFrameGifShowsItsColoursInOrderEachForItsOwnTime) {
     PlaceTestWindow();
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
-    const POINT centre = PointIn(OnScreen(window, {300, 200, 360, 260}), 0.5, 0.5);
+    const POINT centre = PointIn(InnerToScreen(window, {300, 200, 360, 260}), 0.5, 0.5);
     ASSERT_TRUE(WaitUntil([&] { return ShowsColour(centre, red); }, 10s)) << "the animation did not appear";
 
     const std::vector<ColourRun> runs = WatchColours(centre, 3s);
@@ -304,7 +301,7 @@ TEST_F(FaceAnimation, ATmpGifOfTheUsersInTheCurrentFolderIsLeftAsItWas) {
     PlaceTestWindow();
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
-    const POINT second = PointIn(OnScreen(window, {400, 200, 460, 260}), 0.5, 0.5);
+    const POINT second = PointIn(InnerToScreen(window, {400, 200, 460, 260}), 0.5, 0.5);
     ASSERT_TRUE(WaitUntil([&] { return ShowsColour(second, violet); }, 10s)) << "the animations do not run";
 
     EXPECT_EQ(ReadAll(folder / L"tmp.gif"), users);

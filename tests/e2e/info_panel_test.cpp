@@ -159,14 +159,10 @@ protected:
         PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
         const HWND window = StartPanelAndWait();
         if (!window) return {};
-        const Box client = ClientRectOnScreen(window);
-        const Box box{client.left + kPanelBox.left, client.top + kPanelBox.top, client.left + kPanelBox.right,
-                      client.top + kPanelBox.bottom};
         std::string text;
         WaitUntil(
             [&] {
-                for (const ChildWindow& child : ChildWindows(window))
-                    if (child.className == "Edit" && child.rect == box) text = WindowText(child.handle);
+                text = TextBoxText(window, kPanelBox).value_or("");
                 return !text.empty();
             },
             10s);

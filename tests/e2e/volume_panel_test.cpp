@@ -159,12 +159,9 @@ protected:
         return window;
     }
 
-    static Box OnScreen(HWND window, const Box& inner) {
-        const Box client = ClientRectOnScreen(window);
-        return {client.left + inner.left, client.top + inner.top, client.left + inner.right,
-                client.top + inner.bottom};
+    static POINT Centre(HWND window, const Box& inner) {
+        return PointIn(InnerToScreen(window, inner), 0.5, 0.5);
     }
-    static POINT Centre(HWND window, const Box& inner) { return PointIn(OnScreen(window, inner), 0.5, 0.5); }
 
     static bool ShowsWithin(POINT p, Rgb colour, Milliseconds limit) {
         return WaitUntil([&] { return ScreenPixelNow(p.x, p.y) == colour; }, limit);
@@ -189,19 +186,19 @@ TEST_F(VolumePanel, SpeakersAndWaveOutputTakeTheFirstTwoSlotsShowingTheirVolumeA
         for (const auto& [box, colour] :
              {std::pair{SliderOf(slot), slider},
               std::pair{LabelOf(slot), LabelColour(lines[static_cast<size_t>(slot)].kind)}}) {
-            const Box b = OnScreen(window, box);
+            const Box b = InnerToScreen(window, box);
             EXPECT_EQ(shot.At(b.left, b.top), colour) << "at " << b;
             EXPECT_EQ(shot.At(b.right - 1, b.bottom - 1), colour) << "at " << b;
             EXPECT_NE(shot.At(b.right, b.bottom), colour) << "beyond " << b;
         }
-        const Box sw = OnScreen(window, SwitchOf(slot));
+        const Box sw = InnerToScreen(window, SwitchOf(slot));
         const Rgb switchColour = shot.At(sw.left, sw.top);
         EXPECT_TRUE(switchColour == kSoundOn || switchColour == kMuted) << switchColour;
         EXPECT_EQ(shot.At(sw.right - 1, sw.bottom - 1), switchColour);
     }
     // Only two lines on this mixer: the third slot stays hidden.
     if (lines.size() == 2) {
-        const Box third = OnScreen(window, SliderOf(2));
+        const Box third = InnerToScreen(window, SliderOf(2));
         EXPECT_EQ(shot.At(third.left + 5, third.top + 5), kBackground);
     }
 }
@@ -209,7 +206,7 @@ TEST_F(VolumePanel, SpeakersAndWaveOutputTakeTheFirstTwoSlotsShowingTheirVolumeA
 TEST_F(VolumePanel, APressOnTheSliderSetsTheVolumeByItsHeightAndOnlyTheLeftButtonCounts) {
     const HWND window = StartAndWaitForPanel();
     ASSERT_TRUE(window);
-    const Box slider = OnScreen(window, SliderOf(0));
+    const Box slider = InnerToScreen(window, SliderOf(0));
     const POINT watch = PointIn(slider, 0.5, 0.5);
     const int x = watch.x;
 
@@ -249,14 +246,7 @@ std::string Row(const std::string& label, const std::string& value, size_t colum
 }
 
 std::string ReportTextOf(HWND window) {
-    const Box box = [&] {
-        const Box client = ClientRectOnScreen(window);
-        return Box{client.left + kReportBox.left, client.top + kReportBox.top, client.left + kReportBox.right,
-                   client.top + kReportBox.bottom};
-    }();
-    for (const ChildWindow& child : ChildWindows(window))
-        if (child.className == "Edit" && child.rect == box) return WindowText(child.handle);
-    return "<no second text box>";
+    return TextBoxText(window, kReportBox).value_or("<no second text box>");
 }
 
 TEST_F(VolumePanel, TheSecondTextBoxHoldsTheReportOfTheCardAndEveryLineFound) {
@@ -342,13 +332,9 @@ TEST_F(VolumePanel, WithoutAnySoundDeviceTheMixerMessageShowsAndTheStartGoesOnAf
     ASSERT_TRUE(window);
     // The information panel comes after the mixer: once it is filled the
     // start is complete.
-    const Box client = ClientRectOnScreen(window);
-    const Box infoBox{client.left + 10, client.top + 10, client.left + 390, client.top + 210};
     EXPECT_TRUE(WaitUntil(
         [&] {
-            for (const ChildWindow& child : ChildWindows(window))
-                if (child.className == "Edit" && child.rect == infoBox && !child.text.empty()) return true;
-            return false;
+            return !TextBoxText(window, {10, 10, 390, 210}).value_or("").empty();
         },
         10s))
         << "the start did not finish after the message";
@@ -356,7 +342,7 @@ TEST_F(VolumePanel, WithoutAnySoundDeviceTheMixerMessageShowsAndTheStartGoesOnAf
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(search.found); }, 2s));
     EXPECT_TRUE(panel.Running());
     // No slider shows without a mixer.
-    const Box slider = OnScreen(window, SliderOf(0));
+    const Box slider = InnerToScreen(window, SliderOf(0));
     EXPECT_EQ(ScreenPixel(slider.left + 5, slider.top + 5), kBackground);
 }
 
