@@ -242,6 +242,9 @@ bool FileHeldOpen(const std::filesystem::path& path);
 
 // ---- Wine's per-program settings ------------------------------------------
 
+// True under Wine, whose settings below mean nothing to Windows itself.
+bool RunningUnderWine();
+
 // A string value under HKCU\Software\Wine, set for one test and put back
 // as it was when the object goes. Processes started meanwhile see it.
 class WineSetting {

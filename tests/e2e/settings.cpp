@@ -116,6 +116,11 @@ SettingsSandbox::~SettingsSandbox() {
 
 // ---- Wine's own settings ----
 
+bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 WineSetting::WineSetting(const std::string& subkey, const std::string& name, const std::string& value)
     : key_(L"Software\\Wine\\" + Wide(subkey)), name_(Wide(name)), previous_(ReadString(key_, name_)) {
     WriteValue(key_, name_, Wide(value));
