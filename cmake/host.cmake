@@ -33,3 +33,8 @@ if(benchmark_FOUND AND CORVALE_BENCH_SOURCES)
   target_link_libraries(corvale_bench PRIVATE corvale_core_bench benchmark::benchmark)
   target_compile_options(corvale_bench PRIVATE -O2 ${CORVALE_WARNINGS})
 endif()
+
+# corvalectl on the host: the theme checker over the files on disk.
+add_executable(corvalectl ctl/commands.cpp ctl/report.cpp ctl/host_main.cpp)
+target_link_libraries(corvalectl PRIVATE corvale_fake)
+target_compile_options(corvalectl PRIVATE ${CORVALE_WARNINGS} ${CORVALE_SAN_FLAGS})

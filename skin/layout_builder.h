@@ -1,11 +1,13 @@
 // Builds a window's face from the numbered entries of one skin section.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/toolkit.h"
 #include "skin/context.h"
 #include "skin/globals.h"
+#include "skin/skin_reader.h"
 
 namespace corvale {
 
@@ -19,6 +21,16 @@ namespace corvale {
 // fails is skipped and leaves what it would have set as it was.
 void BuildSkinLayout(Context& ctx, Form& form, const std::string& section, SkinLists& lists, bool animated,
                      long animDelay, const std::string& skinFile);
+
+// The text of entry `number` of `section`: the skin file's, or the override
+// file's when that has the key too (`overridden`); nullopt when the skin file
+// lacks the key, which ends the list.
+struct LayoutEntryText {
+    std::string value;
+    bool overridden = false;
+};
+std::optional<LayoutEntryText> ReadLayoutEntryText(SkinReader& skin, const std::string& section, long number,
+                                                   const std::string& skinFile, const std::string& overrideFile);
 
 // The override file of a skin file: its path with the last three characters
 // replaced by "ini"; "" when the path is too short to have them.

@@ -1,0 +1,48 @@
+// corvalectl: install a theme, close the panel, perform a button, show the
+// settings and check a theme, from a console or a script.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/system.h"
+
+namespace corvale::ctl {
+
+// Exit codes besides each command's own 0, 1 and 2.
+constexpr int kUsageError = 3;
+
+// What the commands need of the machine they run on.
+class System {
+public:
+    virtual ~System() = default;
+    // The folder as a full path with its trailing separator; nullopt when
+    // there is no such folder.
+    virtual std::optional<std::string> FullFolderPath(const std::string& typed) = 0;
+    virtual FileSystem& Files() = 0;
+    // The platform that reads the theme in `folder` for the checker.
+    virtual Platform& ThemePlatform(const std::string& folder) = 0;
+    // nullptr where the panel's settings store cannot be reached.
+    virtual SettingsStore* Settings() = 0;
+    // Whether the panel's main window is on the desktop.
+    virtual bool PanelRunning() = 0;
+    virtual void Pause(int milliseconds) = 0;
+    virtual long long NowMilliseconds() = 0;
+};
+
+// Runs the command line (without the program's name); returns the exit code.
+int Run(const std::vector<std::string>& args, System& system, std::ostream& out, std::ostream& err);
+
+// The installer's two settings for a theme folder given as a full path:
+// the parent with its trailing separator, and the folder's own name with
+// one. nullopt for a path without a parent (a drive's root).
+struct ThemeSettings {
+    std::string programDir;
+    std::string themeDir;
+};
+std::optional<ThemeSettings> SplitThemeFolder(const std::string& fullPath);
+
+}  // namespace corvale::ctl
