@@ -34,8 +34,12 @@ public:
         Add(Label(label) + " " + Column(value));
     }
     void AddRaw(const std::string& label, const std::string& value) { Add(Label(label) + " " + value); }
-    void AddRight(const std::string& label, const std::string& value, long width) {
-        Add(Label(label) + " " + PadText(value, width, false));
+    // A figure's column grows for its line rather than cut it.
+    void AddFigure(const std::string& label, const std::string& figure) {
+        Add(Label(label) + " " + PadFigure(figure, width_, true));
+    }
+    void AddRightFigure(const std::string& label, const std::string& figure, long width) {
+        Add(Label(label) + " " + PadFigure(figure, width, false));
     }
 
     std::string Label(const std::string& label) const { return PadText(label, width_, true); }
@@ -85,23 +89,23 @@ std::vector<std::string> DriveNames(SystemProbes& probes) {
 void AddSystemLines(PanelText& panel, const InfoLabels& label, SystemProbes& probes, InfoPanelState& state) {
     const OsFacts os = GetOsFacts(probes);
     panel.AddPair(label(1), os.name);
-    panel.AddPair(label(2), os.version);
-    panel.AddPair(label(3), os.build);
+    panel.AddFigure(label(2), os.version);
+    panel.AddFigure(label(3), os.build);
     state.OsBuildNumber = static_cast<long>(os.buildNumber);
     panel.AddPair(label(4), GetUserNameText(probes));
     panel.AddPair(label(5), GetWindowsDirText(probes));
     panel.AddPair(label(6), GetSystemDirText(probes));
     panel.AddPair(label(7), GetTempDirText(probes));
     panel.AddPair(label(8), GetComputerNameText(probes));
-    panel.AddPair(label(9), GetProcessorCount(probes));
-    panel.AddPair(label(10), "#" + GetProcessorMask(probes));
+    panel.AddFigure(label(9), GetProcessorCount(probes));
+    panel.AddFigure(label(10), "#" + GetProcessorMask(probes));
     panel.AddPair(label(11), GetProcessorName(probes));
 
     const MemoryTexts memory = GetMemoryTexts(probes);
-    panel.AddRight(label(12), memory.totalPhys, kMemoryColumn);
-    panel.AddRight(label(13), memory.availPhys, kMemoryColumn);
-    panel.AddRight(label(14), memory.totalVirtual, kMemoryColumn);
-    panel.AddRight(label(15), memory.availVirtual, kMemoryColumn);
+    panel.AddRightFigure(label(12), memory.totalPhys, kMemoryColumn);
+    panel.AddRightFigure(label(13), memory.availPhys, kMemoryColumn);
+    panel.AddRightFigure(label(14), memory.totalVirtual, kMemoryColumn);
+    panel.AddRightFigure(label(15), memory.availVirtual, kMemoryColumn);
 }
 
 // One line per program of the suite's folder. A folder that does not exist
@@ -126,11 +130,11 @@ void AddDriveCountLines(PanelText& panel, const InfoLabels& label, const std::ve
     state.RemovableDriveCount = state.FixedDriveCount = state.CdRomDriveCount = 0;
     state.RamDiskDriveCount = state.NetworkDriveCount = 0;
     for (const std::string& drive : drives) CountDriveType(probes, state, drive + "\\");
-    panel.AddPair(label(16), std::to_string(state.RemovableDriveCount));
-    panel.AddPair(label(17), std::to_string(state.FixedDriveCount));
-    panel.AddPair(label(18), std::to_string(state.CdRomDriveCount));
-    panel.AddPair(label(19), std::to_string(state.RamDiskDriveCount));
-    panel.AddPair(label(20), std::to_string(state.NetworkDriveCount));
+    panel.AddFigure(label(16), std::to_string(state.RemovableDriveCount));
+    panel.AddFigure(label(17), std::to_string(state.FixedDriveCount));
+    panel.AddFigure(label(18), std::to_string(state.CdRomDriveCount));
+    panel.AddFigure(label(19), std::to_string(state.RamDiskDriveCount));
+    panel.AddFigure(label(20), std::to_string(state.NetworkDriveCount));
 }
 
 struct DriveLabels {
@@ -157,10 +161,11 @@ void AddDriveBlock(PanelText& panel, const DriveLabels& labels, const std::strin
 
     const DiskSpace space = GetDiskSpace(probes, state, root);
     const std::string total = FormatByteCount(space.total);
-    // The free number right-aligned under the total's.
-    const std::string free = PadText(FormatByteCount(space.free), CharacterCount(total), false);
-    panel.AddPair(labels.size, total + " Bytes");
-    panel.AddPair(labels.free, free + " Bytes");
+    // The free number right-aligned under the total's (a record claiming
+    // more free than total bytes still shows both whole).
+    const std::string free = PadFigure(FormatByteCount(space.free), CharacterCount(total), false);
+    panel.AddFigure(labels.size, total + " Bytes");
+    panel.AddFigure(labels.free, free + " Bytes");
 
     // Nothing on the drive to ask (no medium, or the space query failed).
     if (space.total == 0 && space.free == 0) {

@@ -2,6 +2,7 @@
 #include "sysinfo/probes.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "sysinfo/text.h"
 
@@ -41,6 +42,15 @@ std::string OsNameNtFamily(const OsVersion& os) {
     // Windows 11 still reports itself as 10.0; only its build tells it apart.
     if (os.major == 10 && os.minor == 0) return os.build >= 22000 ? "Windows 11" : "Windows 10";
     return "Unknown";
+}
+
+// Clusters of `clusterBytes` each. No file system has clusters of 4 GB, so
+// the product fits 64 bits; a record claiming more is held at the largest
+// count rather than wrapped round to a small one.
+std::uint64_t ClusterBytes(std::uint64_t clusterBytes, std::uint32_t clusters) {
+    constexpr std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
+    if (clusters != 0 && clusterBytes > most / clusters) return most;
+    return clusterBytes * clusters;
 }
 
 std::string RightTrimSpaces(std::string text) {
@@ -176,12 +186,12 @@ DiskSpace GetDiskSpace(SystemProbes& probes, const InfoPanelState& state, const 
     if (state.OsBuildNumber < kFirstBuildWithDiskFreeSpaceEx) {
         const std::optional<ClusterCounts> clusters = probes.QueryDiskClusters(root);
         if (!clusters) return {};
-        const double cluster = static_cast<double>(clusters->sectorsPerCluster) * clusters->bytesPerSector;
-        return {cluster * clusters->totalClusters, cluster * clusters->freeClusters};
+        const std::uint64_t cluster = std::uint64_t{clusters->sectorsPerCluster} * clusters->bytesPerSector;
+        return {ClusterBytes(cluster, clusters->totalClusters), ClusterBytes(cluster, clusters->freeClusters)};
     }
     const std::optional<ByteCounts> bytes = probes.QueryDiskBytes(root);
     if (!bytes) return {};
-    return {static_cast<double>(bytes->totalBytes), static_cast<double>(bytes->totalFreeBytes)};
+    return {bytes->totalBytes, bytes->totalFreeBytes};
 }
 
 std::string GetVolumeLabelText(SystemProbes& probes, const std::string& root) {

@@ -66,9 +66,10 @@ std::string GetFileVersionText(SystemProbes& probes, const std::string& path);
 void CountDriveType(SystemProbes& probes, InfoPanelState& state, const std::string& root);
 std::string GetDriveKindText(SystemProbes& probes, const InfoPanelState& state, const std::string& root);
 
+// Whole byte counts: a floating-point total loses its last digits past 2^53.
 struct DiskSpace {
-    double total = 0;
-    double free = 0;
+    std::uint64_t total = 0;
+    std::uint64_t free = 0;
 };
 DiskSpace GetDiskSpace(SystemProbes& probes, const InfoPanelState& state, const std::string& root);
 

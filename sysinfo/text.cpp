@@ -1,7 +1,6 @@
 // Column text: code-point-aware padding, NUL cutting and digit grouping.
 #include "sysinfo/text.h"
 
-#include <charconv>
 #include <vector>
 
 namespace corvale {
@@ -48,18 +47,17 @@ std::string PadText(std::string_view text, long width, bool leftAlign) {
     return leftAlign ? std::string(text) + fill : fill + std::string(text);
 }
 
+std::string PadFigure(std::string_view figure, long width, bool leftAlign) {
+    if (CharacterCount(figure) >= width) return std::string(figure);
+    return PadText(figure, width, leftAlign);
+}
+
 std::string TrimAtNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-std::string FormatByteCount(double value) {
-    // Shortest text that reads back as the same value; whole numbers come
-    // out as plain digits, never with an exponent. 400 characters hold any
-    // double written out in full.
-    char buffer[400];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    const std::string digits(buffer, written.ec == std::errc{} ? written.ptr : buffer);
+std::string FormatByteCount(std::uint64_t value) {
+    const std::string digits = std::to_string(value);
     const std::size_t length = digits.size();
-    const std::size_t groups = length == 0 ? 0 : (length - 1) / 3;
-    const std::size_t head = length - 3 * groups;
+    const std::size_t head = length - 3 * ((length - 1) / 3);
     std::string result = digits.substr(0, head);
     for (std::size_t i = head; i < length; i += 3) result += "." + digits.substr(i, 3);
     return result;

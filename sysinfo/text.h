@@ -13,12 +13,16 @@ namespace corvale {
 // UTF-8 code points, so a cut never splits one; a width of 0 or less gives "".
 std::string PadText(std::string_view text, long width, bool leftAlign);
 
+// A figure padded as PadText pads, but never cut: a cut number reads as
+// another number, so one longer than `width` is given whole.
+std::string PadFigure(std::string_view figure, long width, bool leftAlign);
+
 // The part of `text` before its first NUL, or all of it.
 std::string TrimAtNul(std::string_view text);
 
 // A byte count with its digits grouped by "." in every locale:
-// 1234567 gives "1.234.567".
-std::string FormatByteCount(double value);
+// 1234567 gives "1.234.567". Every digit is exact, however large.
+std::string FormatByteCount(std::uint64_t value);
 
 // The number pattern "###,###,###": digits grouped by three with
 // `separator`, no leading zeros, so 0 gives "".

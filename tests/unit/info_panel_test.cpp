@@ -244,18 +244,38 @@ TEST_F(InfoPanelTest, AnUnreadableVersionShowsNotAvailable) {
     EXPECT_EQ(Lines(Fill())[16], Pair("alpha.exe", "Version N/A 20231231"));
 }
 
-TEST_F(InfoPanelTest, LongLabelsAndValuesAreCutToTheColumn) {
+TEST_F(InfoPanelTest, LongLabelsAndTextsAreCutToTheColumnButFiguresAreShownWhole) {
     SetColumnWidth(8);
-    os.probes.memory = MemoryFacts{1ull << 50, 0, 0, 0};  // 1,099,511,627,776K: 18 characters
+    // The 64-bit build's virtual size, about 128 TB: 137,438,953,344K.
+    os.probes.memory = MemoryFacts{1ull << 50, 0, 140737488224256ull, 0};
+    os.probes.processors = {64, 0xFFFFFFFFFFFFFFFFull, 586};
     const std::vector<std::string> lines = Lines(Fill());
     EXPECT_EQ(lines[0], "System   Windows ");
     EXPECT_EQ(lines[5], "Folder o C:\\WINDO");
-    EXPECT_EQ(lines[11], "Memory   511,627,776K");  // cut on the left to 12
-    EXPECT_EQ(lines[13], "Virtual             K");
+    EXPECT_EQ(lines[9], "CPU mask #18446744073709551615");
+    EXPECT_EQ(lines[11], "Memory   1,099,511,627,776K");
+    EXPECT_EQ(lines[12], "Memory f            K");  // the others keep twelve characters
+    EXPECT_EQ(lines[13], "Virtual  137,438,953,344K");
     EXPECT_EQ(lines[17], "corvale. Version ");
     EXPECT_EQ(lines[25], "Drive c:");
     EXPECT_EQ(lines[26], "Kind     Hard disk");  // the kind text is never cut
-    EXPECT_EQ(lines[27], "Size     80.023.7");
+    EXPECT_EQ(lines[27], "Size     80.023.715.840 Bytes");
+    EXPECT_EQ(lines[28], "Free        734.003.200 Bytes");
+}
+
+TEST_F(InfoPanelTest, DriveFiguresKeepEveryDigitPastTheRangeOfADouble) {
+    os.probes.drives.erase('D');
+    // 2^53 + 1 and the largest count: a double would show ...992 and ...616.
+    os.probes.drives['C'].bytes = ByteCounts{18446744073709551615ull, 9007199254740993ull};
+    SetColumnWidth(30);
+    const std::vector<std::string> lines = Lines(Fill());
+    EXPECT_EQ(lines[lines.size() - 4], Cell("Size", 30) + " " + Cell("18.446.744.073.709.551.615 Bytes", 32));
+    EXPECT_EQ(lines[lines.size() - 3], Cell("Free", 30) + " " + Cell("     9.007.199.254.740.993 Bytes", 32));
+    // More free than total bytes: both still whole.
+    os.probes.drives['C'].bytes = ByteCounts{1000, 123456};
+    const std::vector<std::string> odd = Lines(Fill());
+    EXPECT_EQ(odd[odd.size() - 4], Cell("Size", 30) + " " + Cell("1.000 Bytes", 30));
+    EXPECT_EQ(odd[odd.size() - 3], Cell("Free", 30) + " " + Cell("123.456 Bytes", 30));
 }
 
 TEST_F(InfoPanelTest, FreeSpaceIsRightAlignedUnderTheTotal) {

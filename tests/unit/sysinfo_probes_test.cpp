@@ -259,12 +259,12 @@ TEST(SysinfoProbes_DiskSpace, BuildsBelow1111UseTheClusterQuery) {
     InfoPanelState state;
     struct Case {
         long build;
-        double total, free;
+        std::uint64_t total, free;
         const char* query;
     };
     const Case cases[] = {
-        {0, 131072000000.0, 32768000000.0, "DiskClusters c:\\"},
-        {1110, 131072000000.0, 32768000000.0, "DiskClusters c:\\"},
+        {0, 131072000000, 32768000000, "DiskClusters c:\\"},
+        {1110, 131072000000, 32768000000, "DiskClusters c:\\"},
         {1111, 111, 22, "DiskBytes c:\\"},
         {2600, 111, 22, "DiskBytes c:\\"},
         {0x040A08AE, 111, 22, "DiskBytes c:\\"},
@@ -273,28 +273,33 @@ TEST(SysinfoProbes_DiskSpace, BuildsBelow1111UseTheClusterQuery) {
         probes.calls.clear();
         state.OsBuildNumber = c.build;
         const DiskSpace space = GetDiskSpace(probes, state, "c:\\");
-        EXPECT_DOUBLE_EQ(space.total, c.total) << c.build;
-        EXPECT_DOUBLE_EQ(space.free, c.free) << c.build;
+        EXPECT_EQ(space.total, c.total) << c.build;
+        EXPECT_EQ(space.free, c.free) << c.build;
         EXPECT_EQ(probes.calls, std::vector<std::string>{c.query}) << c.build;
     }
 }
 
 TEST(SysinfoProbes_DiskSpace, SixtyFourBitCountsAndFailures) {
     FakeProbes probes;
-    probes.drives['D'] = FakeDrive{3, std::nullopt, ByteCounts{18000000000000ull, 9007199254740992ull}};
+    probes.drives['D'] = FakeDrive{3, std::nullopt, ByteCounts{18000000000000ull, 9007199254740993ull}};
+    // Cluster counts whose product would wrap 64 bits are held at the top.
+    probes.drives['E'] = FakeDrive{3, ClusterCounts{0xFFFFFFFFu, 0xFFFFFFFFu, 1, 0xFFFFFFFFu}};
     probes.drives['A'] = FakeDrive{2};  // no medium: both queries fail
     InfoPanelState state;
     state.OsBuildNumber = 19045;
     DiskSpace space = GetDiskSpace(probes, state, "d:\\");
-    EXPECT_DOUBLE_EQ(space.total, 18000000000000.0);
-    EXPECT_DOUBLE_EQ(space.free, 9007199254740992.0);
+    EXPECT_EQ(space.total, 18000000000000ull);
+    EXPECT_EQ(space.free, 9007199254740993ull);
     space = GetDiskSpace(probes, state, "a:\\");
-    EXPECT_EQ(space.total, 0);
-    EXPECT_EQ(space.free, 0);
+    EXPECT_EQ(space.total, 0u);
+    EXPECT_EQ(space.free, 0u);
     state.OsBuildNumber = 950;
     space = GetDiskSpace(probes, state, "a:\\");
-    EXPECT_EQ(space.total, 0);
-    EXPECT_EQ(space.free, 0);
+    EXPECT_EQ(space.total, 0u);
+    EXPECT_EQ(space.free, 0u);
+    space = GetDiskSpace(probes, state, "e:\\");
+    EXPECT_EQ(space.total, 18446744073709551615ull);
+    EXPECT_EQ(space.free, 18446744065119617025ull);  // one cluster of (2^32 - 1)^2 bytes
 }
 
 TEST(SysinfoProbes_Volume, LabelTextsBlankAndFailure) {

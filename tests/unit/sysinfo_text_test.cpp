@@ -58,9 +58,9 @@ TEST(SysinfoText_TrimAtNul, KeepsWhatComesBeforeTheFirstNul) {
     EXPECT_EQ(TrimAtNul(""), "");
 }
 
-TEST(SysinfoText_FormatByteCount, GroupsDigitsByThreeWithADot) {
+TEST(SysinfoText_FormatByteCount, GroupsEveryDigitByThreeWithADot) {
     struct Case {
-        double value;
+        std::uint64_t value;
         const char* expected;
     };
     const Case cases[] = {
@@ -68,19 +68,23 @@ TEST(SysinfoText_FormatByteCount, GroupsDigitsByThreeWithADot) {
         {7, "7"},
         {999, "999"},
         {1000, "1.000"},
-        {1234, "1.234"},
         {12345, "12.345"},
         {123456, "123.456"},
         {1234567, "1.234.567"},
-        {1000000, "1.000.000"},
-        {80023715840.0, "80.023.715.840"},
-        {9007199254740992.0, "9.007.199.254.740.992"},
-        // Sizes past the point where a general number format turns to an
-        // exponent still come out as digits.
-        {1e15, "1.000.000.000.000.000"},
-        {1e21, "1.000.000.000.000.000.000.000"},
+        {80023715840ull, "80.023.715.840"},
+        // Past 2^53, where a double drops the last digits.
+        {9007199254740993ull, "9.007.199.254.740.993"},
+        {18446744073709551615ull, "18.446.744.073.709.551.615"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatByteCount(c.value), c.expected) << c.value;
+}
+
+TEST(SysinfoText_PadFigure, PadsAsPadTextButNeverCuts) {
+    EXPECT_EQ(PadFigure("523,744K", 12, false), "    523,744K");
+    EXPECT_EQ(PadFigure("42", 4, true), "42  ");
+    EXPECT_EQ(PadFigure("137,438,953,344K", 12, false), "137,438,953,344K");
+    EXPECT_EQ(PadFigure("1.000 Bytes", 4, true), "1.000 Bytes");
+    EXPECT_EQ(PadFigure("7", 0, true), "7");
 }
 
 TEST(SysinfoText_GroupDigits, UsesTheGivenSeparatorAndShowsNothingForZero) {
