@@ -1,11 +1,18 @@
 // The system probes: each method is one query, its answer handed back as the
-// system gave it.
+// system gave it. The queries that ask a drive's medium run on worker threads
+// with a time limit, the one place where the program uses threads: they
+// touch no window and share nothing but their answer.
 #include "platform/win32/probes_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -13,24 +20,94 @@
 namespace corvale::win32 {
 namespace {
 
+constexpr DWORD kQuietDriveErrors = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+
 // Asking a floppy or CD drive without a medium would otherwise bring up the
-// system's "insert a disk" dialog, in the middle of start-up. The process
-// mode is put back as it was after each query.
+// system's "insert a disk" dialog, in the middle of start-up. Only this
+// thread's mode changes, and only for the one query.
 class QuietDriveErrors {
 public:
-    QuietDriveErrors() {
-        constexpr UINT quiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
-        // SetErrorMode only tells the old mode by replacing it: set, then add.
-        previous_ = SetErrorMode(quiet);
-        SetErrorMode(previous_ | quiet);
-    }
-    ~QuietDriveErrors() { SetErrorMode(previous_); }
+    QuietDriveErrors() { SetThreadErrorMode(GetThreadErrorMode() | kQuietDriveErrors, &previous_); }
+    ~QuietDriveErrors() { SetThreadErrorMode(previous_, nullptr); }
     QuietDriveErrors(const QuietDriveErrors&) = delete;
     QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
 
 private:
-    UINT previous_ = 0;
+    DWORD previous_ = 0;
 };
+
+// The one thing a drive query's worker shares with the thread that asked.
+template <typename T>
+struct PendingAnswer {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool ready = false;
+    std::optional<T> answer;
+};
+
+// Runs `query` on a worker thread and waits for it at most `timeLeft`, which
+// it then lessens by the time waited. A query that is still running when the
+// time is up fails, and leaves its drive no time at all, so one drive that
+// hangs holds one thread, never more. The worker keeps its pending answer
+// alive by itself and touches nothing else: it may outlive the probes, and
+// ending the process ends it.
+template <typename T>
+std::optional<T> AskWithin(std::chrono::milliseconds& timeLeft, std::optional<T> (*query)(const std::wstring&),
+                           const std::string& root) {
+    using namespace std::chrono;
+    if (!query || timeLeft <= milliseconds::zero()) return std::nullopt;
+    auto pending = std::make_shared<PendingAnswer<T>>();
+    try {
+        std::thread([pending, query, wide = Widen(root)] {
+            SetThreadErrorMode(kQuietDriveErrors, nullptr);
+            std::optional<T> answer;
+            try {
+                answer = query(wide);
+            } catch (...) {
+                // Out of memory for the answer's text: the query failed.
+            }
+            const std::lock_guard lock(pending->mutex);
+            pending->answer = std::move(answer);
+            pending->ready = true;
+            pending->done.notify_all();
+        }).detach();
+    } catch (...) {
+        return std::nullopt;  // no thread to be had, or a root that cannot be converted
+    }
+    const auto start = steady_clock::now();
+    std::unique_lock lock(pending->mutex);
+    const bool ready = pending->done.wait_for(lock, timeLeft, [&] { return pending->ready; });
+    const auto waited = duration_cast<milliseconds>(steady_clock::now() - start);
+    timeLeft = ready ? std::max(milliseconds::zero(), timeLeft - waited) : milliseconds::zero();
+    return ready ? std::move(pending->answer) : std::nullopt;
+}
+
+std::optional<ClusterCounts> SystemDiskClusters(const std::wstring& root) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return std::nullopt;
+    return ClusterCounts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+}
+
+std::optional<ByteCounts> SystemDiskBytes(const std::wstring& root) {
+    ULARGE_INTEGER available{}, total{}, totalFree{};
+    if (!GetDiskFreeSpaceExW(root.c_str(), &available, &total, &totalFree)) return std::nullopt;
+    return ByteCounts{total.QuadPart, totalFree.QuadPart};
+}
+
+std::optional<std::string> SystemVolumeLabel(const std::wstring& root) {
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return std::nullopt;
+    return Narrow(label);
+}
+
+std::optional<std::uint32_t> SystemVolumeSerial(const std::wstring& root) {
+    DWORD serial = 0;
+    if (!GetVolumeInformationW(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
+        return std::nullopt;
+    return serial;
+}
 
 template <typename Query>
 std::optional<std::string> NameBuffer(std::uint32_t bufferChars, Query query) {
@@ -49,6 +126,10 @@ BufferAnswer PathBuffer(std::uint32_t bufferChars, Query query) {
 }
 
 }  // namespace
+
+DriveQueries SystemDriveQueries() {
+    return {SystemDiskClusters, SystemDiskBytes, SystemVolumeLabel, SystemVolumeSerial};
+}
 
 std::optional<OsVersion> Win32Probes::QueryOsVersion() {
     OSVERSIONINFOW info{};
@@ -152,37 +233,26 @@ int Win32Probes::QueryDriveType(const std::string& root) {
     return static_cast<int>(GetDriveTypeW(Widen(root).c_str()));
 }
 
+std::chrono::milliseconds& Win32Probes::TimeLeft(const std::string& root) {
+    std::string key = root;
+    for (char& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return timeLeft_.try_emplace(key, driveTimeLimit_).first->second;
+}
+
 std::optional<ClusterCounts> Win32Probes::QueryDiskClusters(const std::string& root) {
-    const QuietDriveErrors quiet;
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!GetDiskFreeSpaceW(Widen(root).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                           &totalClusters))
-        return std::nullopt;
-    return ClusterCounts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+    return AskWithin(TimeLeft(root), queries_.clusters, root);
 }
 
 std::optional<ByteCounts> Win32Probes::QueryDiskBytes(const std::string& root) {
-    const QuietDriveErrors quiet;
-    ULARGE_INTEGER available{}, total{}, totalFree{};
-    if (!GetDiskFreeSpaceExW(Widen(root).c_str(), &available, &total, &totalFree)) return std::nullopt;
-    return ByteCounts{total.QuadPart, totalFree.QuadPart};
+    return AskWithin(TimeLeft(root), queries_.bytes, root);
 }
 
 std::optional<std::string> Win32Probes::QueryVolumeLabel(const std::string& root) {
-    const QuietDriveErrors quiet;
-    wchar_t label[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
-                               0))
-        return std::nullopt;
-    return Narrow(label);
+    return AskWithin(TimeLeft(root), queries_.label, root);
 }
 
 std::optional<std::uint32_t> Win32Probes::QueryVolumeSerial(const std::string& root) {
-    const QuietDriveErrors quiet;
-    DWORD serial = 0;
-    if (!GetVolumeInformationW(Widen(root).c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
-        return std::nullopt;
-    return serial;
+    return AskWithin(TimeLeft(root), queries_.serial, root);
 }
 
 }  // namespace corvale::win32

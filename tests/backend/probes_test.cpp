@@ -4,10 +4,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/probes_win32.h"
 #include "platform/win32/text.h"
 #include "service_test_support.h"
@@ -229,11 +234,97 @@ TEST_F(Win32ProbesTest, ADriveThatDoesNotExistFailsEveryQueryQuietly) {
     EXPECT_EQ(SetErrorMode(0), 0u);
 }
 
-TEST_F(Win32ProbesTest, TheQuietErrorModeAddsToTheProcessModeAndPutsItBack) {
+TEST_F(Win32ProbesTest, TheQuietErrorModeLeavesTheProcessModeAsItWas) {
     const UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    probes.QueryDriveType("C:\\");
     probes.QueryVolumeSerial("C:\\");
     probes.QueryDiskBytes("C:\\");
     EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
+}
+
+// ---- Drives that do not answer ----
+
+// Drive queries that hang until the gate opens, or take a set time; the
+// gate stays shut until the end of each test, after the probes are gone.
+HANDLE Gate() {
+    static const UniqueKernelObject gate(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    return gate.get();
+}
+std::atomic<int> hangingQueries{0};
+std::atomic<int> queryMilliseconds{0};
+
+template <typename T>
+std::optional<T> Hang(const std::wstring&) {
+    ++hangingQueries;
+    WaitForSingleObject(Gate(), INFINITE);
+    return T{};
+}
+template <typename T>
+std::optional<T> Slow(const std::wstring&) {
+    Sleep(static_cast<DWORD>(queryMilliseconds.load()));
+    return T{};
+}
+
+class Win32ProbesTimeLimit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEvent(Gate());
+        hangingQueries = 0;
+    }
+    void TearDown() override {
+        // The workers outlive the probes that started them: let them end
+        // now, into answers nobody reads.
+        SetEvent(Gate());
+        Sleep(50);
+    }
+
+    static std::chrono::milliseconds Timed(const std::function<void()>& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    }
+};
+
+TEST_F(Win32ProbesTimeLimit, AHangingDriveFailsWithinItsTimeAndThenAtOnce) {
+    using namespace std::chrono_literals;
+    auto probes = std::make_unique<Win32Probes>(
+        DriveQueries{Hang<ClusterCounts>, Hang<ByteCounts>, Hang<std::string>, Hang<std::uint32_t>}, 400ms);
+    InfoPanelState state;
+    state.OsBuildNumber = 2600;
+    DiskSpace space{1, 1};
+    const auto first = Timed([&] { space = GetDiskSpace(*probes, state, "x:\\"); });
+    EXPECT_EQ(space.total, 0u);
+    EXPECT_EQ(space.free, 0u);
+    EXPECT_GE(first, 380ms);
+    EXPECT_LT(first, 1000ms);
+    // The drive's time is used up: its other queries fail without a thread.
+    const auto rest = Timed([&] {
+        EXPECT_EQ(GetVolumeLabelText(*probes, "X:\\"), "");
+        EXPECT_EQ(GetVolumeSerialText(*probes, "x:\\"), "0000-0000");
+        EXPECT_EQ(probes->QueryDiskClusters("x:\\"), std::nullopt);
+    });
+    EXPECT_LT(rest, 100ms);
+    EXPECT_EQ(hangingQueries, 1);
+    // Another drive has its own time.
+    const auto second = Timed([&] { EXPECT_EQ(probes->QueryVolumeSerial("y:\\"), std::nullopt); });
+    EXPECT_GE(second, 380ms);
+    EXPECT_EQ(hangingQueries, 2);
+    probes.reset();
+}
+
+TEST_F(Win32ProbesTimeLimit, ADrivesQueriesShareItsTime) {
+    using namespace std::chrono_literals;
+    Win32Probes probes(DriveQueries{Slow<ClusterCounts>, Slow<ByteCounts>, Slow<std::string>, Slow<std::uint32_t>},
+                       500ms);
+    queryMilliseconds = 200;
+    EXPECT_TRUE(probes.QueryDiskBytes("c:\\").has_value());
+    EXPECT_TRUE(probes.QueryVolumeLabel("c:\\").has_value());
+    // 100 ms left of 500: the third query runs out of time.
+    const auto third = Timed([&] { EXPECT_EQ(probes.QueryVolumeSerial("c:\\"), std::nullopt); });
+    EXPECT_LT(third, 180ms);
+    queryMilliseconds = 0;
+    EXPECT_EQ(probes.QueryVolumeSerial("c:\\"), std::nullopt) << "the drive's time is up";
+    EXPECT_TRUE(probes.QueryVolumeSerial("d:\\").has_value());
 }
 
 }  // namespace
