@@ -1,14 +1,18 @@
 // The mixer calls, translated between the program's records (ANSI sizes,
-// UTF-8 names) and the system's wide ones.
+// UTF-8 names) and the system's wide ones, with the destinations' controls
+// handed to their endpoints.
 #include "platform/win32/mixer_win32.h"
 
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/endpoint_binding.h"
+#include "platform/win32/endpoint_volume.h"
 #include "platform/win32/text.h"
 
 namespace corvale::win32 {
@@ -111,21 +115,56 @@ bool ToSystem(const MixerControlDetailsRecord& details, MIXERCONTROLDETAILS& w) 
     return true;
 }
 
+// The legacy mixer's destination controls reach the whole system up to XP
+// (and under Wine's emulation of XP and 98); later systems bind them to the
+// calling process alone.
+bool SessionBoundMixer() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&info)) return false;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+}
+
 }  // namespace
+
+Win32Mixer::Win32Mixer() : systemEndpoints_(true) {}
+Win32Mixer::Win32Mixer(std::shared_ptr<EndpointSource> endpoints) : endpoints_(std::move(endpoints)) {}
+Win32Mixer::~Win32Mixer() = default;
+
+EndpointBinding* Win32Mixer::BindingOf(MixerId mixer) {
+    const auto it = bindings_.find(mixer);
+    return it == bindings_.end() ? nullptr : it->second.get();
+}
 
 MmResult Win32Mixer::Open(std::uint32_t deviceId, MixerId& mixer) {
     HMIXER handle = nullptr;
     const MMRESULT result = mixerOpen(&handle, deviceId, 0, 0, MIXER_OBJECTF_MIXER);
-    if (result == MMSYSERR_NOERROR) mixer = reinterpret_cast<MixerId>(handle);
+    if (result != MMSYSERR_NOERROR) return result;
+    mixer = reinterpret_cast<MixerId>(handle);
+    // Core Audio comes in with the first mixer that needs it.
+    if (systemEndpoints_ && !endpoints_ && SessionBoundMixer()) {
+        endpoints_ = MakeCoreAudioEndpoints();
+        systemEndpoints_ = false;
+    }
+    if (endpoints_) bindings_[mixer] = std::make_unique<EndpointBinding>(endpoints_);
     return result;
 }
 
-MmResult Win32Mixer::Close(MixerId mixer) { return mixerClose(reinterpret_cast<HMIXER>(mixer)); }
+MmResult Win32Mixer::Close(MixerId mixer) {
+    bindings_.erase(mixer);
+    std::erase_if(controls_, [mixer](const auto& entry) { return entry.first.first == mixer; });
+    std::erase_if(lines_, [mixer](const auto& entry) { return entry.first.first == mixer; });
+    return mixerClose(reinterpret_cast<HMIXER>(mixer));
+}
 
 MmResult Win32Mixer::GetLineInfo(MixerId mixer, MixerLineRecord& line, std::uint32_t flags) {
     MIXERLINEW w = ToSystem(line);
     const MMRESULT result = mixerGetLineInfoW(Object(mixer), &w, flags);
     FromSystem(w, line);
+    if (result == MMSYSERR_NOERROR) lines_[{mixer, w.dwLineID}] = {w.dwComponentType, w.cChannels};
     return result;
 }
 
@@ -150,13 +189,45 @@ MmResult Win32Mixer::GetLineControls(MixerId mixer, MixerLineControlsRecord& req
     w.pamxctrl = controls.data();
     const MMRESULT result = mixerGetLineControlsW(Object(mixer), &w, flags);
     for (std::size_t i = 0; i < count; ++i) FromSystem(controls[i], request.pamxctrl[i]);
+    if (result == MMSYSERR_NOERROR) NoteControls(mixer, w.dwLineID, request.pamxctrl.first(count));
     return result;
+}
+
+// What the writes need to know of each control found: its line's channels,
+// and for a destination's controls, the endpoint they stand for.
+void Win32Mixer::NoteControls(MixerId mixer, std::uint32_t lineId, std::span<const MixerControlRecord> controls) {
+    // The line as its look-up found it. Wine answers a look-up by line
+    // identifier with an empty record, so that is only the second choice.
+    LineFacts line;
+    if (const auto it = lines_.find({mixer, lineId}); it != lines_.end()) {
+        line = it->second;
+    } else {
+        MIXERLINEW w{};
+        w.cbStruct = sizeof w;
+        w.dwLineID = lineId;
+        if (mixerGetLineInfoW(Object(mixer), &w, MIXER_GETLINEINFOF_LINEID) != MMSYSERR_NOERROR) return;
+        line = {w.dwComponentType, w.cChannels};
+    }
+    EndpointBinding* binding = BindingOf(mixer);
+    for (const MixerControlRecord& control : controls) {
+        controls_[{mixer, control.dwControlID}] = {line.channels,
+                                                   (control.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) != 0};
+        if (binding) binding->NoteControl(control.dwControlID, control.dwControlType, line.componentType);
+    }
 }
 
 MmResult Win32Mixer::GetControlDetails(MixerId mixer, MixerControlDetailsRecord& details,
                                        std::uint32_t flags) {
     MIXERCONTROLDETAILS w;
     if (!ToSystem(details, w)) return MMSYSERR_INVALPARAM;
+    EndpointBinding* binding = BindingOf(mixer);
+    if (binding && flags == MIXER_GETCONTROLDETAILSF_VALUE && details.cMultipleItems == 0) {
+        if (const std::optional<std::uint32_t> value = binding->Read(details.dwControlID)) {
+            // The endpoint's level is the same on every channel.
+            std::fill_n(details.paDetails.begin(), details.cChannels, *value);
+            return MMSYSERR_NOERROR;
+        }
+    }
     return mixerGetControlDetailsW(Object(mixer), &w, flags);
 }
 
@@ -164,6 +235,15 @@ MmResult Win32Mixer::SetControlDetails(MixerId mixer, const MixerControlDetailsR
                                        std::uint32_t flags) {
     MIXERCONTROLDETAILS w;
     if (!ToSystem(details, w)) return MMSYSERR_INVALPARAM;
+    EndpointBinding* binding = BindingOf(mixer);
+    if (binding && flags == MIXER_SETCONTROLDETAILSF_VALUE && details.cMultipleItems == 0 &&
+        details.cChannels > 0 && binding->Write(details.dwControlID, details.paDetails[0]))
+        return MMSYSERR_NOERROR;
+    if (const auto it = controls_.find({mixer, details.dwControlID}); it != controls_.end()) {
+        const ControlFacts& facts = it->second;
+        const DWORD most = facts.uniform ? 1 : facts.lineChannels;
+        if (most > 0 && w.cChannels > most) w.cChannels = most;
+    }
     return mixerSetControlDetails(Object(mixer), &w, flags);
 }
 

@@ -26,7 +26,7 @@ protected:
         mixer.reset({&device, id});
     }
 
-    Win32Mixer device;
+    Win32Mixer device{nullptr};  // the legacy mixer alone; endpoint_test.cpp has the endpoints
     MixerId id = 0;
     UniqueMixer mixer;
     MixerAccess access{device};
