@@ -53,3 +53,13 @@ if(CORVALE_E2E_SOURCES)
   endforeach()
   add_dependencies(corvale_e2e_tests corvale_e2e_versioned corvale_e2e_plain)
 endif()
+
+# corvalectl.exe: the console program that steers the panel and checks
+# themes; the end-to-end tests run it beside the panel.
+add_executable(corvalectl ctl/commands.cpp ctl/report.cpp ctl/win32_main.cpp)
+target_link_libraries(corvalectl PRIVATE corvale_win32)
+target_link_options(corvalectl PRIVATE ${CORVALE_STATIC} -municode)
+target_compile_options(corvalectl PRIVATE ${CORVALE_WARNINGS})
+if(TARGET corvale_e2e_tests)
+  add_dependencies(corvale_e2e_tests corvalectl)
+endif()

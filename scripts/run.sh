@@ -11,8 +11,9 @@ trap corvale_cleanup EXIT
 trap 'exit 130' INT TERM
 
 corvale_install_packages
-corvale_build_win32 corvale
+corvale_build_win32 corvale corvalectl
 exe=$CORVALE_BUILD/win32/corvale.exe
+ctl=$CORVALE_BUILD/win32/corvalectl.exe
 
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
@@ -24,12 +25,8 @@ corvale_has_sound_card || corvale_null_sound_home "$CORVALE_BUILD/run-home"
 # Kept between runs, so only the first run waits for Wine to boot.
 corvale_boot_wine "$CORVALE_BUILD/wine-run"
 
-settings='HKCU\Software\VB and VBA Program Settings\VEXAL Terminal'
-set_setting() { # <section> <key> <value>
-    wine reg add "$settings\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null
-}
-set_setting Default ProgramDir "$(corvale_windows_path "$CORVALE_ROOT/themes")\\"
-set_setting Default ThemeDir "default\\"
+# As an installer would: ProgramDir = ...\themes\, ThemeDir = default\.
+wine "$ctl" theme "$(corvale_windows_path "$CORVALE_ROOT/themes/default")" >&2
 
 if [ "$headless" -eq 0 ]; then
     corvale_log "starting the panel on $DISPLAY; its QUIT button closes it"
@@ -50,10 +47,10 @@ xwininfo -root -tree 2>/dev/null | grep -qF "\"$caption\"" || { corvale_log "no 
 sleep "${CORVALE_SHOT_DELAY:-6}"
 shot=$CORVALE_BUILD/corvale-screenshot.png
 xwd -root -silent | convert xwd:- "$shot"
-# Close it the way the suite's other programs do.
-set_setting EXIT "$caption" 1
-for _ in $(seq 1 100); do
-    kill -0 "$panel" 2>/dev/null || break
-    sleep 0.2
-done
+# Close it the way the suite's other programs do, through its EXIT key.
+if ! wine "$ctl" close --wait 20 >&2; then
+    corvale_log "the panel did not close in time"
+    kill "$panel" 2>/dev/null || true
+fi
+wait "$panel" 2>/dev/null || true
 echo "$shot"
