@@ -14,6 +14,7 @@ builds_started=$SECONDS
 corvale_build_host
 corvale_build_win32 all
 corvale_build_win64_program
+corvale_build_fuzz
 build_seconds=$((SECONDS - builds_started))
 
 failed=0
@@ -29,6 +30,8 @@ run_suite() { # <log name> <command...>
 }
 
 run_suite unit-tests "$CORVALE_BUILD/host/corvale_unit_tests"
+# A short run of every fuzz target from its seeds; a crash fails the run.
+run_suite fuzz-smoke bash "$CORVALE_ROOT/scripts/fuzz.sh" "${CORVALE_FUZZ_SECONDS:-3}"
 
 wine_started=$SECONDS
 corvale_start_xvfb

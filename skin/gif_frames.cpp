@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/system.h"
 #include "skin/values.h"
@@ -79,12 +80,14 @@ long Slot(const std::vector<long>& list, long index) {
                                                                        : 0;
 }
 
-void MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
+// False when memory ran out while the picture was made: the frame stays
+// without one, as an undecodable frame does, and the cutting stops.
+bool MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
                std::span<const std::uint8_t> header, std::span<const std::uint8_t> chunk) {
     const long frame = ++lists.GifFrameCount;
     const long displayTime = FrameDisplayTime(chunk);
     Control* element = form.Create(ControlArray::imgGif, static_cast<int>(frame));
-    if (!element) return;
+    if (!element) return true;
     element->BringToFront();
     element->SetStretch(true);
     element->SetLeft(static_cast<int>(rect.left));
@@ -92,12 +95,37 @@ void MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const
     element->SetWidth(static_cast<int>(rect.width));
     element->SetHeight(static_cast<int>(rect.height));
     element->SetTag(std::to_string(displayTime));
-    // The backend's decoder copes with the cut ends; the core hands over
-    // the bytes exactly as cut.
-    if (PicturePtr picture = ctx.os.toolkit.LoadPictureFromBytes(FrameBytes(header, chunk)))
-        element->SetPicture(std::move(picture));
+    bool fitted = true;
+    try {
+        // The backend's decoder copes with the cut ends; the core hands over
+        // the bytes exactly as cut.
+        if (PicturePtr picture = ctx.os.toolkit.LoadPictureFromBytes(FrameBytes(header, chunk)))
+            element->SetPicture(std::move(picture));
+    } catch (const std::bad_alloc&) {
+        fitted = false;
+    }
     element->SetEnabled(false);
     if (frame == Slot(lists.AnimFirstFrame, animation)) element->SetVisible(true);
+    return fitted;
+}
+
+// A very long animation whose frames no longer fit in memory keeps the
+// frames it has. Handlers run between frames: nothing of the form or the
+// lists is held across DoEvents, only the bytes, which are the caller's.
+void CutFrames(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
+               std::span<const std::uint8_t> data) {
+    GifCutter cutter(data);
+    try {
+        for (;;) {
+            const auto chunk = cutter.NextChunk();
+            if (chunk && !MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk)) return;
+            ctx.os.toolkit.DoEvents();
+            if (!chunk) break;
+        }
+        if (const auto chunk = cutter.LastChunk())
+            MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // Timer: the first frame's time when it fits, else the interval it was made with.
@@ -130,19 +158,7 @@ void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::
     if (Control* timer = form.Create(ControlArray::tmrAnim, static_cast<int>(animation)))
         timer->SetEnabled(false);
 
-    if (data) {
-        GifCutter cutter(*data);
-        // Handlers run between frames: nothing of the form or the lists is
-        // held across DoEvents, only the bytes, which are this call's own.
-        for (;;) {
-            const auto chunk = cutter.NextChunk();
-            if (chunk) MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk);
-            ctx.os.toolkit.DoEvents();
-            if (!chunk) break;
-        }
-        if (const auto chunk = cutter.LastChunk())
-            MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk);
-    }
+    if (data) CutFrames(ctx, form, lists, animation, rect, *data);
 
     const auto index = static_cast<std::size_t>(animation);
     for (auto* list : {&lists.AnimFirstFrame, &lists.AnimLastFrame, &lists.AnimFrame})

@@ -2,13 +2,10 @@
 #include "platform/win32/picture.h"
 
 #include <algorithm>
+#include <new>
 
 namespace corvale::win32 {
 namespace {
-
-// Large enough for any skin picture, small enough that a corrupt header
-// cannot make a 32-bit process run out of memory.
-constexpr long long kMaxPixels = 1LL << 24;
 
 std::uint8_t Premultiply(std::uint8_t channel, std::uint8_t alpha) {
     return static_cast<std::uint8_t>((channel * alpha + 127) / 255);
@@ -23,7 +20,9 @@ std::uint8_t Unpremultiply(std::uint8_t channel, std::uint8_t alpha) {
 
 std::shared_ptr<Win32Picture> Win32Picture::FromBgra(int width, int height,
                                                      std::span<const std::uint8_t> bgra) {
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) return nullptr;
+    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
+        static_cast<long long>(width) * height > kMaxPicturePixels)
+        return nullptr;
     const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
     if (bgra.size() < bytes) return nullptr;
 
@@ -52,27 +51,38 @@ std::shared_ptr<Win32Picture> Win32Picture::FromBgra(int width, int height,
     return picture;
 }
 
+// Both run inside paint and shaping: a copy that cannot be had is no
+// picture rather than an exception through a window procedure.
 std::shared_ptr<const Win32Picture> Win32Picture::Drawable(const PicturePtr& picture) {
     if (!picture) return nullptr;
     if (auto own = std::dynamic_pointer_cast<const Win32Picture>(picture)) return own;
-    const std::vector<std::uint8_t> rgb = picture->Rgb24();
-    const std::size_t pixels = rgb.size() / 3;
-    if (picture->Width() <= 0 || picture->Height() <= 0 ||
-        pixels != static_cast<std::size_t>(picture->Width()) * static_cast<std::size_t>(picture->Height()))
+    try {
+        const std::vector<std::uint8_t> rgb = picture->Rgb24();
+        const std::size_t pixels = rgb.size() / 3;
+        if (picture->Width() <= 0 || picture->Height() <= 0 ||
+            pixels != static_cast<std::size_t>(picture->Width()) * static_cast<std::size_t>(picture->Height()))
+            return nullptr;
+        std::vector<std::uint8_t> bgra(pixels * 4);
+        for (std::size_t i = 0; i < pixels; ++i) {
+            bgra[i * 4] = rgb[i * 3 + 2];
+            bgra[i * 4 + 1] = rgb[i * 3 + 1];
+            bgra[i * 4 + 2] = rgb[i * 3];
+            bgra[i * 4 + 3] = 255;
+        }
+        return FromBgra(picture->Width(), picture->Height(), bgra);
+    } catch (const std::bad_alloc&) {
         return nullptr;
-    std::vector<std::uint8_t> bgra(pixels * 4);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        bgra[i * 4] = rgb[i * 3 + 2];
-        bgra[i * 4 + 1] = rgb[i * 3 + 1];
-        bgra[i * 4 + 2] = rgb[i * 3];
-        bgra[i * 4 + 3] = 255;
     }
-    return FromBgra(picture->Width(), picture->Height(), bgra);
 }
 
 std::vector<std::uint8_t> Win32Picture::Rgb24() const {
     const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-    std::vector<std::uint8_t> rgb(pixels * 3);
+    std::vector<std::uint8_t> rgb;
+    try {
+        rgb.resize(pixels * 3);
+    } catch (const std::bad_alloc&) {
+        return {};  // callers check the size against Width() x Height()
+    }
     GdiFlush();
     for (std::size_t i = 0; i < pixels; ++i) {
         const std::uint8_t* p = bits_ + i * 4;

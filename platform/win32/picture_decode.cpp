@@ -2,6 +2,8 @@
 #include "platform/win32/picture_decode.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <optional>
 #include <vector>
 
@@ -51,23 +53,35 @@ struct Pixels {
     std::vector<std::uint8_t> bgra;
 };
 
+// The bytes of a width x height BGRA picture, or nullopt for an empty one or
+// one past the bounds. The bounds keep every product below 2^32, so nothing
+// here wraps where size_t has 32 bits; the caller allocates.
+std::optional<std::size_t> BgraBytes(long long width, long long height) {
+    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide) return std::nullopt;
+    if (width * height > kMaxPicturePixels) return std::nullopt;
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+}
+
 // A GIF frame that covers part of its logical screen is placed on a
 // transparent screen-sized canvas, so that every frame of an animation
-// shares one geometry, as the frames' controls do.
-Pixels PlaceOnGifScreen(Pixels frame, const GifPlacement& at) {
+// shares one geometry, as the frames' controls do. A screen past the bounds
+// of a picture gives nothing: the canvas could not be had.
+std::optional<Pixels> PlaceOnGifScreen(Pixels frame, const GifPlacement& at) {
     if (frame.width != at.imageWidth || frame.height != at.imageHeight) return frame;
     if (at.screenWidth <= 0 || at.screenHeight <= 0) return frame;
     if (at.screenWidth == frame.width && at.screenHeight == frame.height) return frame;
-    Pixels canvas{
-        at.screenWidth, at.screenHeight,
-        std::vector<std::uint8_t>(static_cast<std::size_t>(at.screenWidth) * at.screenHeight * 4, 0)};
+    const auto bytes = BgraBytes(at.screenWidth, at.screenHeight);
+    if (!bytes) return std::nullopt;
+    Pixels canvas{at.screenWidth, at.screenHeight, std::vector<std::uint8_t>(*bytes, 0)};
     const int rows = std::min(frame.height, at.screenHeight - at.imageTop);
     const int columns = std::min(frame.width, at.screenWidth - at.imageLeft);
     if (rows <= 0 || columns <= 0) return canvas;
+    const std::size_t frameStride = static_cast<std::size_t>(frame.width) * 4;
+    const std::size_t canvasStride = static_cast<std::size_t>(at.screenWidth) * 4;
     for (int y = 0; y < rows; ++y) {
-        const auto* from = frame.bgra.data() + static_cast<std::size_t>(y) * frame.width * 4;
-        auto* to = canvas.bgra.data() +
-                   (static_cast<std::size_t>(y + at.imageTop) * at.screenWidth + at.imageLeft) * 4;
+        const auto* from = frame.bgra.data() + static_cast<std::size_t>(y) * frameStride;
+        auto* to = canvas.bgra.data() + static_cast<std::size_t>(y + at.imageTop) * canvasStride +
+                   static_cast<std::size_t>(at.imageLeft) * 4;
         std::copy(from, from + static_cast<std::ptrdiff_t>(columns) * 4, to);
     }
     return canvas;
@@ -90,9 +104,9 @@ std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, std::span<st
     UniqueCom<IWICBitmapFrameDecode> frame(rawFrame);
 
     UINT width = 0, height = 0;
-    if (FAILED(frame.get()->GetSize(&width, &height)) || width == 0 || height == 0) return std::nullopt;
-    if (width > 32768 || height > 32768 || static_cast<unsigned long long>(width) * height > (1ULL << 24))
-        return std::nullopt;
+    if (FAILED(frame.get()->GetSize(&width, &height))) return std::nullopt;
+    const auto bytes = BgraBytes(width, height);
+    if (!bytes) return std::nullopt;
 
     IWICFormatConverter* rawConverter = nullptr;
     if (FAILED(factory.CreateFormatConverter(&rawConverter))) return std::nullopt;
@@ -100,11 +114,22 @@ std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, std::span<st
     if (FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
                                            nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return std::nullopt;
-    Pixels pixels{static_cast<int>(width), static_cast<int>(height),
-                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    Pixels pixels{static_cast<int>(width), static_cast<int>(height), std::vector<std::uint8_t>(*bytes)};
     if (FAILED(converter.get()->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.bgra.size()),
                                            pixels.bgra.data())))
         return std::nullopt;
+    return pixels;
+}
+
+std::optional<Pixels> Decode(IWICImagingFactory& factory, std::span<const std::uint8_t> bytes) {
+    // A private copy: the stream reads from it, and the repair of a cut GIF
+    // frame must not touch the caller's bytes.
+    std::vector<std::uint8_t> data = NormaliseGifEnd(bytes);
+    std::optional<Pixels> pixels = DecodeFirstFrame(factory, data);
+    if (!pixels) return std::nullopt;
+    if (!LooksLikeGif(data)) OpaqueWhenAlphaUnused(pixels->bgra);
+    else if (const auto placement = FirstImagePlacement(data))
+        return PlaceOnGifScreen(std::move(*pixels), *placement);
     return pixels;
 }
 
@@ -131,25 +156,33 @@ IWICImagingFactory* PictureDecoder::Factory() {
     return factory_.get();
 }
 
+// Running out of memory on the way (a 32-bit process and a hostile header)
+// is one more picture that cannot be had.
 PicturePtr PictureDecoder::FromFile(const std::string& path) {
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes) return nullptr;
-    return FromBytes(*bytes);
+    try {
+        const auto bytes = ReadWholeFile(path);
+        if (!bytes) return nullptr;
+        return FromBytes(*bytes);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
 }
 
 PicturePtr PictureDecoder::FromBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return nullptr;
-    IWICImagingFactory* factory = Factory();
-    if (!factory) return nullptr;
-    // A private copy: the stream reads from it, and the repair of a cut GIF
-    // frame must not touch the caller's bytes.
-    std::vector<std::uint8_t> data = NormaliseGifEnd(bytes);
-    std::optional<Pixels> pixels = DecodeFirstFrame(*factory, data);
-    if (!pixels) return nullptr;
-    if (!LooksLikeGif(data)) OpaqueWhenAlphaUnused(pixels->bgra);
-    else if (const auto placement = FirstImagePlacement(data))
-        pixels = PlaceOnGifScreen(std::move(*pixels), *placement);
-    return Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra);
+    try {
+        IWICImagingFactory* factory = Factory();
+        if (!factory) return nullptr;
+        const std::optional<Pixels> pixels = Decode(*factory, bytes);
+        if (!pixels) return nullptr;
+        return Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
 }
 
 }  // namespace corvale::win32

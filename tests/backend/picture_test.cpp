@@ -124,6 +124,44 @@ TEST_F(PictureTest, FrameCoveringPartOfTheScreenIsPlacedOnATransparentScreen) {
     EXPECT_EQ(Bytes(rgb.begin() + 18, rgb.begin() + 24), expected_row1);
 }
 
+// Headers that ask for more than a picture may have: the canvas of a GIF's
+// logical screen and a BMP's own sizes. None may crash or end the program;
+// each is no picture, whole or cut as an animation cuts it.
+TEST_F(PictureTest, HeadersAskingForHugeOrImpossibleSizesGiveNoPicture) {
+    for (const int side : {32768, 65535}) {
+        SCOPED_TRACE(side);
+        const Bytes gif = AnimatedGif(side, side, {GifFrame{10, 0, 0, 1, 1, {2}}, GifFrame{10, 0, 0, 1, 1, {1}}});
+        EXPECT_EQ(toolkit.LoadPictureFromBytes(gif), nullptr);
+        for (const Bytes& frame : CutFrames(gif)) EXPECT_EQ(toolkit.LoadPictureFromBytes(frame), nullptr);
+    }
+    const auto patched = [](std::size_t at, std::uint32_t value) {
+        Bytes bmp = Bmp24(1, 1, {1, 2, 3});
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return bmp;
+    };
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } bmps[] = {
+        {"header size", patched(14, 0xFFFFFFF0u)},
+        {"pixel data offset", patched(10, 0xFFFFFFF0u)},
+        {"width", patched(18, 0x7FFFFFFFu)},
+        {"height", patched(22, 0x7FFFFFFFu)},
+        {"both sides at 65536", [&] {
+             Bytes bmp = patched(18, 65536);
+             for (int i = 0; i < 4; ++i) bmp[22 + i] = bmp[18 + i];
+             return bmp;
+         }()},
+        {"zero width", patched(18, 0)},
+    };
+    TempFolder folder(L"corvale-hugepicture");
+    for (const auto& bmp : bmps) {
+        SCOPED_TRACE(bmp.what);
+        EXPECT_EQ(toolkit.LoadPictureFromBytes(bmp.bytes), nullptr);
+        EXPECT_EQ(toolkit.LoadPicture(Narrow(folder.Write(L"huge.bmp", bmp.bytes))), nullptr);
+    }
+}
+
 // --- the end repair itself ----------------------------------------------
 
 TEST(GifEndTest, StrayIntroducerBecomesTheTrailer) {

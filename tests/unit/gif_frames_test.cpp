@@ -215,6 +215,26 @@ TEST_F(GifAnimationTest, AnUnreadableGifGivesAnAnimationWithoutFramesWhoseTimerS
     EXPECT_EQ(Get(ControlArray::tmrAnim, 3)->interval, 100);
 }
 
+TEST_F(GifAnimationTest, FramesThatNoLongerFitInMemoryEndTheAnimationWithTheFramesItHas) {
+    os.toolkit.decodeBytes = [this](std::span<const std::uint8_t> bytes) -> PicturePtr {
+        if (decoded.size() == 2) throw std::bad_alloc();
+        decoded.emplace_back(bytes.begin(), bytes.end());
+        return std::make_shared<fake::FakePicture>("frame" + std::to_string(decoded.size()), 1, 1);
+    };
+    os.files.Put("C:\\P\\T\\long.gif", Gif({10, 20, 30, 40, 50}));
+    Layout({"01=long.gif,A,0,0,10,10", "02=long.gif,A,0,0,10,10"});
+    Build();
+    // The third frame is made without its picture; the rest of the file and
+    // the next entry are not cut, and both timers run.
+    EXPECT_EQ(lists.AnimCount, 2);
+    EXPECT_EQ(lists.AnimLastFrame, (std::vector<long>{0, 3, 4}));
+    EXPECT_EQ(fake::PictureSource(Frame(2).picture), "frame2");
+    EXPECT_EQ(Frame(3).picture, nullptr);
+    EXPECT_EQ(Frame(4).picture, nullptr);
+    EXPECT_TRUE(Get(ControlArray::tmrAnim, 1)->enabled);
+    EXPECT_EQ(Get(ControlArray::tmrAnim, 2)->interval, 100);
+}
+
 TEST_F(GifAnimationTest, TruncatedChunksGiveFramesWithoutADelay) {
     // A marker right after another, and a last chunk of three bytes.
     const Bytes gif = {'G', 'I', 'F', 0x00, 0x21, 0xF9, 0x00, 0x21, 0xF9, 0x04, 0x0A, 0x00, 0x3B};

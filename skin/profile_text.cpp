@@ -1,0 +1,59 @@
+// Initialization-file text by the rules of the system's reader.
+#include "skin/profile_text.h"
+
+#include "skin/values.h"
+
+namespace corvale {
+namespace {
+
+// The blanks the system's reader trims around names and values. All are
+// ASCII, so trimming UTF-8 byte by byte never cuts a character.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view TrimEnd(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    return TrimEnd(text);
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The name between "[" and "]" (or the end of the line when "]" is missing).
+std::string_view SectionName(std::string_view line) {
+    const std::size_t close = line.find(']');
+    return Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+}
+
+}  // namespace
+
+std::optional<std::string_view> FindProfileValue(std::string_view text, std::string_view section,
+                                                 std::string_view key, ProfileNameMatch same) {
+    if (!same) same = [](std::string_view a, std::string_view b) { return EqualsNoCase(a, b); };
+    bool inSection = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view line = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.front() == '[') {
+            if (inSection) return std::nullopt;  // the section's first part has ended
+            inSection = same(SectionName(line), section);
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!inSection || equals == std::string_view::npos) continue;
+        if (same(Trim(line.substr(0, equals)), key)) return Unquote(Trim(line.substr(equals + 1)));
+    }
+    return std::nullopt;
+}
+
+std::string_view ProfileFallback(std::string_view fallback) { return TrimEnd(fallback); }
+
+}  // namespace corvale
