@@ -6,24 +6,24 @@
 namespace corvale::win32 {
 
 LONG QueryValueBytes(HKEY key, const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
-    DWORD size = 0;
-    LONG code = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
-    // A few rounds are enough even when another program rewrites the value
-    // while we read it; each round sees the size the last read reported.
-    for (int round = 0; code == ERROR_SUCCESS && round < 4; ++round) {
+    // Settings are short: the first read goes into a buffer that usually
+    // holds them, rather than asking for the size first (the exit timer
+    // reads two values every half second). A few rounds are enough even when
+    // another program rewrites the value while we read it; each round sees
+    // the size the last read reported.
+    DWORD size = 256;
+    for (int round = 0; round < 5; ++round) {
         data.assign(size, 0);
         DWORD got = size;
-        code =
-            RegQueryValueExW(key, name.c_str(), nullptr, &type, data.empty() ? nullptr : data.data(), &got);
-        if (code == ERROR_MORE_DATA) {
+        const LONG code = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+        if (code == ERROR_MORE_DATA && got > size) {
             size = got;
-            code = ERROR_SUCCESS;
             continue;
         }
         if (code == ERROR_SUCCESS) data.resize(got);
         return code;
     }
-    return code == ERROR_SUCCESS ? ERROR_MORE_DATA : code;
+    return ERROR_MORE_DATA;
 }
 
 std::wstring RegistryText(const std::vector<BYTE>& data) {

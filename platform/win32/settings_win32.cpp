@@ -28,17 +28,24 @@ std::wstring SectionPath(const std::string& app, const std::string& section) {
 std::string RegistrySettings::Get(const std::string& app, const std::string& section, const std::string& key,
                                   const std::string& fallback) {
     if (!Addressable(app, section)) return fallback;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(app, section).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS) {
-        return fallback;
-    }
-    const UniqueKey sectionKey(opened);
+    const std::wstring path = SectionPath(app, section);
+    const std::wstring name = Widen(key);
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
-    if (QueryValueBytes(sectionKey.get(), Widen(key), type, data) != ERROR_SUCCESS || type != REG_SZ) {
-        return fallback;
+    LONG code = ERROR_FILE_NOT_FOUND;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto it = open_.find(path);
+        if (it == open_.end()) {
+            HKEY opened = nullptr;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+                return fallback;
+            it = open_.insert_or_assign(path, UniqueKey(opened)).first;
+        }
+        code = QueryValueBytes(it->second.get(), name, type, data);
+        if (code != ERROR_KEY_DELETED) break;
+        open_.erase(it);  // removed and perhaps made again by another program
     }
+    if (code != ERROR_SUCCESS || type != REG_SZ) return fallback;
     std::wstring text = RegistryText(data);
     // Text ends at its first NUL, as the runtime's strings read it.
     text.resize(wcsnlen(text.c_str(), text.size()));

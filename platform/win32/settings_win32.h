@@ -2,9 +2,11 @@
 // GetSetting and SaveSetting keep them and the suite's other programs look.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "platform/system.h"
+#include "platform/win32/handles.h"
 
 namespace corvale::win32 {
 
@@ -17,6 +19,12 @@ public:
                     const std::string& fallback) override;
     bool Save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
+
+private:
+    // Sections stay open once read: the exit timer reads two values every
+    // half second, and each open and close is a trip to the registry. A
+    // section deleted meanwhile is opened afresh.
+    std::map<std::wstring, UniqueKey> open_;
 };
 
 }  // namespace corvale::win32

@@ -16,9 +16,24 @@ int LogicalDpi(int which) {
 
 }  // namespace
 
-int ScreenTwipsPerPixelX() { return 1440 / LogicalDpi(LOGPIXELSX); }
-int ScreenTwipsPerPixelY() { return 1440 / LogicalDpi(LOGPIXELSY); }
-int ScreenLogicalDpiY() { return LogicalDpi(LOGPIXELSY); }
+// The system's logical DPI is fixed for a process's lifetime (a change
+// applies to programs started after it), so it is asked once: the hover
+// update converts with it ten times a second, and under Wine every screen DC
+// costs several round trips to the server.
+int ScreenTwipsPerPixelX() {
+    static const int twips = 1440 / LogicalDpi(LOGPIXELSX);
+    return twips;
+}
+
+int ScreenTwipsPerPixelY() {
+    static const int twips = 1440 / LogicalDpi(LOGPIXELSY);
+    return twips;
+}
+
+int ScreenLogicalDpiY() {
+    static const int dpi = LogicalDpi(LOGPIXELSY);
+    return dpi;
+}
 
 int TwipsToPixels(double twips, int twipsPerPixel) {
     if (twipsPerPixel <= 0 || !std::isfinite(twips)) return 0;

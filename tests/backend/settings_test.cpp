@@ -90,6 +90,19 @@ TEST_F(RegistrySettingsTest, ReadsStringsWrittenByOthersAndIgnoresOtherTypes) {
     EXPECT_EQ(settings.Get(app, "Screen", "Bottom", "none"), "none");
 }
 
+// Sections stay open between reads; one that another program removes and
+// writes again must still read as it is now, and a long value whole.
+TEST_F(RegistrySettingsTest, ReadsASectionRemovedAndWrittenAgainByAnotherProgram) {
+    ASSERT_TRUE(settings.Save(app, "EXIT", "Caption", "0"));
+    EXPECT_EQ(settings.Get(app, "EXIT", "Caption", "none"), "0");
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(AppKey() + "\\EXIT").c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(settings.Get(app, "EXIT", "Caption", "none"), "none");
+    RegistrySettings other;
+    const std::string text(1000, 'x');
+    ASSERT_TRUE(other.Save(app, "EXIT", "Caption", text));
+    EXPECT_EQ(settings.Get(app, "EXIT", "Caption", "none"), text);
+}
+
 TEST_F(RegistrySettingsTest, RefusesAnEmptyApplicationOrSectionName) {
     EXPECT_FALSE(settings.Save(app, "", "Key", "v"));
     EXPECT_FALSE(settings.Save("", "Default", "Key", "v"));
