@@ -8,9 +8,9 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "ctl/commands.h"
+#include "skin/profile_text.h"
 #include "skin/values.h"
 #include "tests/fake/fake_platform.h"
 
@@ -72,39 +72,19 @@ public:
     }
 };
 
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// The rules of the system's initialization-file reader: sections and keys
-// without regard to case, the first of two equal keys, values without
-// surrounding blanks or a matching pair of quotes.
+// The system's reader's rules, as the panel applies them to the UTF-8
+// skins that reader cannot take. Skins on the host are read as UTF-8 (an
+// ANSI skin's letters beyond ASCII may show differently; its numbers and
+// names do not).
 class HostProfile final : public ProfileReader {
 public:
     std::optional<std::string> Read(const std::string& section, const std::string& key, const std::string& fallback,
                                     const std::string& file, int bufferChars) override {
-        std::string value = fallback;
+        std::string value(ProfileFallback(fallback));
         if (const auto bytes = ReadFile(file)) {
-            std::istringstream lines(std::string(bytes->begin(), bytes->end()));
-            std::string line;
-            bool inSection = false;
-            while (std::getline(lines, line)) {
-                const std::string trimmed = Trim(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-                if (trimmed.empty() || trimmed[0] == ';') continue;
-                if (trimmed[0] == '[') {
-                    const size_t close = trimmed.find(']');
-                    inSection = close != std::string::npos && EqualsNoCase(Trim(trimmed.substr(1, close - 1)), section);
-                    continue;
-                }
-                const size_t eq = trimmed.find('=');
-                if (!inSection || eq == std::string::npos || !EqualsNoCase(Trim(trimmed.substr(0, eq)), key)) continue;
-                value = Trim(trimmed.substr(eq + 1));
-                if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-                    value = value.substr(1, value.size() - 2);
-                break;
-            }
+            std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+            if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+            if (const auto found = FindProfileValue(text, section, key)) value = std::string(*found);
         }
         const size_t room = bufferChars > 0 ? static_cast<size_t>(bufferChars - 1) : 0;
         if (value.size() > room) value.resize(room);
