@@ -16,7 +16,7 @@ std::unique_ptr<Form> Win32Toolkit::CreateForm(FormKind kind, FormEvents& events
 PicturePtr Win32Toolkit::LoadPicture(const std::string& path) { return decoder_.FromFile(path); }
 
 PicturePtr Win32Toolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes) {
-    return decoder_.FromBytes(bytes);
+    return frames_.Load(bytes);
 }
 
 // Everything waiting, paints and due timers included, then back. A quit

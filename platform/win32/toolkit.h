@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/toolkit.h"
+#include "platform/win32/frame_store.h"
 #include "platform/win32/picture_decode.h"
 
 namespace corvale::win32 {
@@ -39,6 +40,7 @@ public:
 
 private:
     PictureDecoder decoder_;  // holds COM for the thread
+    FrameStore frames_{decoder_};  // animation frames cut from GIF bytes
 };
 
 }  // namespace corvale::win32

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/frame_store.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_screen.h"
@@ -56,7 +57,7 @@ Win32Control::Win32Control(ControlHost& host, ControlRef ref, bool designTime, C
       designTime_(designTime),
       props_(std::move(props)),
       z_(host.NextZ()) {
-    drawable_ = Win32Picture::Drawable(props_.picture);
+    if (!DecodesWhenDrawn(props_.picture)) drawable_ = Win32Picture::Drawable(props_.picture);
     if (Windowed()) {
         brush_.reset(CreateSolidBrush(ToColorRef(props_.backColor)));
         if (HasText()) font_ = MakeFont(props_.fontName, props_.fontSize);
@@ -223,8 +224,10 @@ bool Win32Control::SetStretch(bool value) {
 
 bool Win32Control::SetPicture(PicturePtr picture) {
     if (!HasPicture()) return false;
-    auto drawable = Win32Picture::Drawable(picture);
-    if (picture && !drawable) return false;
+    // A frame kept compressed is decoded when it is painted, not held here.
+    const bool decodesWhenDrawn = DecodesWhenDrawn(picture);
+    auto drawable = decodesWhenDrawn ? nullptr : Win32Picture::Drawable(picture);
+    if (picture && !drawable && !decodesWhenDrawn) return false;
     props_.picture = std::move(picture);
     drawable_ = std::move(drawable);
     if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
@@ -258,8 +261,10 @@ void Win32Control::BringToFront() {
 }
 
 void Win32Control::PaintWindowless(HDC dc) const {
-    if (kind_ != ControlKind::Image || !props_.visible || !drawable_) return;
-    drawable_->Draw(dc, props_.left, props_.top, props_.width, props_.height, props_.stretch);
+    if (kind_ != ControlKind::Image || !props_.visible) return;
+    const auto drawable = drawable_ ? drawable_ : DrawableNow(props_.picture);
+    if (!drawable) return;
+    drawable->Draw(dc, props_.left, props_.top, props_.width, props_.height, props_.stretch);
 }
 
 HBRUSH Win32Control::PrepareColors(HDC dc) const {
