@@ -1,0 +1,81 @@
+// The yardstick for the panel's start, idle cost and memory: a borderless
+// window of the panel's size and colour that only appears. Built twice: as
+// empty_window.exe, and with BENCH_TIMERS as timers_window.exe, which also
+// runs the panel's timers (100, 250 and 500 ms, and one that cycles through
+// 100, 200 and 300 ms as a three-frame animation does) with handlers that do
+// nothing.
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kClass[] = L"CorvaleBenchWindow";
+constexpr COLORREF kBackground = RGB(8, 12, 10);
+
+#ifdef BENCH_TIMERS
+constexpr UINT_PTR kCycling = 4;
+constexpr UINT kCycle[] = {100, 200, 300};
+int cyclePosition = 0;
+
+void StartTimers(HWND window) {
+    SetTimer(window, 1, 100, nullptr);
+    SetTimer(window, 2, 250, nullptr);
+    SetTimer(window, 3, 500, nullptr);
+    SetTimer(window, kCycling, kCycle[0], nullptr);
+}
+
+void OnTimer(HWND window, UINT_PTR id) {
+    if (id != kCycling) return;
+    cyclePosition = (cyclePosition + 1) % 3;
+    SetTimer(window, kCycling, kCycle[cyclePosition], nullptr);
+}
+#endif
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(window, &paint);
+            const HBRUSH brush = CreateSolidBrush(kBackground);
+            FillRect(dc, &paint.rcPaint, brush);
+            DeleteObject(brush);
+            EndPaint(window, &paint);
+            return 0;
+        }
+#ifdef BENCH_TIMERS
+        case WM_TIMER: OnTimer(window, wParam); return 0;
+#endif
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClass;
+    if (!RegisterClassExW(&wc)) return 1;
+    // The panel's place: the work area, 4 pixels in on every side.
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const HWND window = CreateWindowExW(0, kClass, L"Corvale bench window", WS_POPUP | WS_CLIPCHILDREN,
+                                        area.left + 4, area.top + 4, area.right - area.left - 8,
+                                        area.bottom - area.top - 8, nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+#ifdef BENCH_TIMERS
+    StartTimers(window);
+#endif
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
