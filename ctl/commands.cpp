@@ -23,7 +23,8 @@ constexpr char kUsage[] =
     "                                perform the button whose command is COMMAND (1.5 s)\n"
     "  status [--json]               whether a panel runs, and the settings it starts with\n"
     "  check FOLDER [--width PIXELS] [--height PIXELS] [--json]\n"
-    "                                read a theme as the panel would and name its problems\n"
+    "                                read a theme as the panel would on this screen (or one\n"
+    "                                that wide) and name its problems\n"
     "exit codes: 0 done, or a clean theme; 1 no panel to act on, no button with that command,\n"
     "            or warnings; 2 timed out, failed, or errors; 3 bad arguments\n";
 
@@ -310,8 +311,11 @@ private:
             err_ << "corvalectl: there is no folder " << Quote(a.positional) << "\n";
             return 2;
         }
-        const int width = a.width.value_or(1024);
-        const ScreenSize screen{width, a.height.value_or(CommonScreenHeight(width))};
+        // The screen this runs on, as the panel would see it, unless told.
+        const auto here = system_.ScreenPixels();
+        const int width = a.width.value_or(here ? here->first : 1024);
+        const int height = a.width ? CommonScreenHeight(width) : here ? here->second : 768;
+        const ScreenSize screen{width, a.height.value_or(height)};
         const ThemeCheck check = CheckTheme(system_.ThemePlatform(*folder), *folder, screen);
         if (a.json) PrintCheckJson(check, *folder, out_);
         else PrintCheckText(check, *folder, out_);

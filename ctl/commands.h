@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -29,6 +30,8 @@ public:
     virtual SettingsStore* Settings() = 0;
     // Whether the panel's main window is on the desktop.
     virtual bool PanelRunning() = 0;
+    // The screen's size in pixels where there is one: the checker's default.
+    virtual std::optional<std::pair<int, int>> ScreenPixels() = 0;
     virtual void Pause(int milliseconds) = 0;
     virtual long long NowMilliseconds() = 0;
 };

@@ -198,6 +198,7 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform_; }
     SettingsStore* Settings() override { return nullptr; }
     bool PanelRunning() override { return false; }
+    std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
     void Pause(int) override {}
     long long NowMilliseconds() override { return 0; }
 

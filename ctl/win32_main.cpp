@@ -80,6 +80,12 @@ public:
 
     bool PanelRunning() override { return FindPreviousInstance(desktop_.TopLevelWindows(), kAppCaption) != -1; }
 
+    std::optional<std::pair<int, int>> ScreenPixels() override {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        if (width <= 0 || height <= 0) return std::nullopt;
+        return std::pair{width, height};
+    }
     void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
     long long NowMilliseconds() override { return static_cast<long long>(GetTickCount64()); }
 
