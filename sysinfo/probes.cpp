@@ -187,7 +187,8 @@ DiskSpace GetDiskSpace(SystemProbes& probes, const InfoPanelState& state, const 
         const std::optional<ClusterCounts> clusters = probes.QueryDiskClusters(root);
         if (!clusters) return {};
         const std::uint64_t cluster = std::uint64_t{clusters->sectorsPerCluster} * clusters->bytesPerSector;
-        return {ClusterBytes(cluster, clusters->totalClusters), ClusterBytes(cluster, clusters->freeClusters)};
+        return {ClusterBytes(cluster, clusters->totalClusters),
+                ClusterBytes(cluster, clusters->freeClusters)};
     }
     const std::optional<ByteCounts> bytes = probes.QueryDiskBytes(root);
     if (!bytes) return {};

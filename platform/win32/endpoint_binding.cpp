@@ -21,8 +21,8 @@ struct EndpointBinding::Mailbox {
 
 namespace {
 
-constexpr UINT kNoticeMessage = WM_APP + 1;   // wParam: flow | muted << 1 | binding << 2, lParam: level
-constexpr UINT kDefaultMessage = WM_APP + 2;  // wParam: flow
+constexpr UINT kNoticeMessage = WM_APP + 1;    // wParam: flow | muted << 1 | binding << 2, lParam: level
+constexpr UINT kDefaultMessage = WM_APP + 2;   // wParam: flow
 constexpr unsigned kBindingMask = 0x3FFFFFFF;  // what a 32-bit wParam holds of a binding's number
 constexpr wchar_t kSinkClass[] = L"CorvaleEndpointSink";
 constexpr std::uint32_t kFullScale = 65535;
@@ -43,8 +43,7 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     auto* binding = reinterpret_cast<EndpointBinding*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (binding && message == kNoticeMessage) {
         binding->OnNotice(FlowOf(wParam), static_cast<unsigned>(wParam >> 2) & kBindingMask,
-                          static_cast<std::uint32_t>(lParam),
-                          (wParam & 2) != 0);
+                          static_cast<std::uint32_t>(lParam), (wParam & 2) != 0);
         return 0;
     }
     if (binding && message == kDefaultMessage) {
@@ -97,7 +96,8 @@ void EndpointBinding::Bind(EndpointFlow flow) {
     bound = {};  // the old endpoint stops notifying before the new one starts
     bound.binding = binding;
     bound.endpoint = source_->OpenDefault(flow, [mailbox = mailbox_, flow, binding](float level, bool muted) {
-        const WPARAM which = static_cast<WPARAM>(flow) | (muted ? 2 : 0) | (static_cast<WPARAM>(binding) << 2);
+        const WPARAM which =
+            static_cast<WPARAM>(flow) | (muted ? 2 : 0) | (static_cast<WPARAM>(binding) << 2);
         Post(mailbox, kNoticeMessage, which, static_cast<LPARAM>(LevelValue(level)));
     });
     // Another device may well take what this one refused.
@@ -107,7 +107,8 @@ void EndpointBinding::Bind(EndpointFlow flow) {
 
 void EndpointBinding::NoteControl(std::uint32_t controlId, std::uint32_t controlType,
                                   std::uint32_t componentType) {
-    if (controlType != MIXERCONTROL_CONTROLTYPE_VOLUME && controlType != MIXERCONTROL_CONTROLTYPE_MUTE) return;
+    if (controlType != MIXERCONTROL_CONTROLTYPE_VOLUME && controlType != MIXERCONTROL_CONTROLTYPE_MUTE)
+        return;
     Route route;
     route.mute = controlType == MIXERCONTROL_CONTROLTYPE_MUTE;
     if (componentType == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS) route.flow = EndpointFlow::Render;

@@ -116,8 +116,12 @@ public:
         if (FAILED(volume_.get()->GetMute(&muted))) return std::nullopt;
         return muted != FALSE;
     }
-    bool SetLevel(float level) override { return SUCCEEDED(volume_.get()->SetMasterVolumeLevelScalar(level, nullptr)); }
-    bool SetMuted(bool muted) override { return SUCCEEDED(volume_.get()->SetMute(muted ? TRUE : FALSE, nullptr)); }
+    bool SetLevel(float level) override {
+        return SUCCEEDED(volume_.get()->SetMasterVolumeLevelScalar(level, nullptr));
+    }
+    bool SetMuted(bool muted) override {
+        return SUCCEEDED(volume_.get()->SetMute(muted ? TRUE : FALSE, nullptr));
+    }
 
 private:
     UniqueCom<IAudioEndpointVolume> volume_;
@@ -172,11 +176,12 @@ public:
     std::unique_ptr<EndpointVolume> OpenDefault(EndpointFlow flow, EndpointChanged changed) override {
         IMMDevice* rawDevice = nullptr;
         const EDataFlow dataFlow = flow == EndpointFlow::Render ? eRender : eCapture;
-        if (FAILED(enumerator_.get()->GetDefaultAudioEndpoint(dataFlow, eConsole, &rawDevice))) return nullptr;
+        if (FAILED(enumerator_.get()->GetDefaultAudioEndpoint(dataFlow, eConsole, &rawDevice)))
+            return nullptr;
         const UniqueCom<IMMDevice> device(rawDevice);
         IAudioEndpointVolume* rawVolume = nullptr;
         if (FAILED(device.get()->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr,
-                                    reinterpret_cast<void**>(&rawVolume))))
+                                          reinterpret_cast<void**>(&rawVolume))))
             return nullptr;
         UniqueCom<IAudioEndpointVolume> volume(rawVolume);
         auto callback = MakeCallback<VolumeCallback>(std::move(changed));

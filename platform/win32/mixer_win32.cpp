@@ -195,7 +195,8 @@ MmResult Win32Mixer::GetLineControls(MixerId mixer, MixerLineControlsRecord& req
 
 // What the writes need to know of each control found: its line's channels,
 // and for a destination's controls, the endpoint they stand for.
-void Win32Mixer::NoteControls(MixerId mixer, std::uint32_t lineId, std::span<const MixerControlRecord> controls) {
+void Win32Mixer::NoteControls(MixerId mixer, std::uint32_t lineId,
+                              std::span<const MixerControlRecord> controls) {
     // The line as its look-up found it. Wine answers a look-up by line
     // identifier with an empty record, so that is only the second choice.
     LineFacts line;

@@ -52,8 +52,8 @@ struct PendingAnswer {
 // alive by itself and touches nothing else: it may outlive the probes, and
 // ending the process ends it.
 template <typename T>
-std::optional<T> AskWithin(std::chrono::milliseconds& timeLeft, std::optional<T> (*query)(const std::wstring&),
-                           const std::string& root) {
+std::optional<T> AskWithin(std::chrono::milliseconds& timeLeft,
+                           std::optional<T> (*query)(const std::wstring&), const std::string& root) {
     using namespace std::chrono;
     if (!query || timeLeft <= milliseconds::zero()) return std::nullopt;
     auto pending = std::make_shared<PendingAnswer<T>>();

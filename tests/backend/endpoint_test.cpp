@@ -214,7 +214,9 @@ TEST_F(EndpointMixer, ARefusedWriteGoesToTheLegacyMixerWhichThenAnswersForThatCo
 
 // ---- Core Audio itself ----
 
-bool RunningUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
 
 UniqueCom<IAudioEndpointVolume> DefaultSpeakers() {
     IMMDeviceEnumerator* enumerator = nullptr;
@@ -227,7 +229,7 @@ UniqueCom<IAudioEndpointVolume> DefaultSpeakers() {
     const UniqueCom<IMMDevice> speakers(device);
     IAudioEndpointVolume* volume = nullptr;
     if (FAILED(speakers.get()->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr,
-                                  reinterpret_cast<void**>(&volume))))
+                                        reinterpret_cast<void**>(&volume))))
         return {};
     return UniqueCom<IAudioEndpointVolume>(volume);
 }

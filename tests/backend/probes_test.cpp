@@ -281,7 +281,8 @@ protected:
     static std::chrono::milliseconds Timed(const std::function<void()>& work) {
         const auto start = std::chrono::steady_clock::now();
         work();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                     start);
     }
 };
 
@@ -314,8 +315,8 @@ TEST_F(Win32ProbesTimeLimit, AHangingDriveFailsWithinItsTimeAndThenAtOnce) {
 
 TEST_F(Win32ProbesTimeLimit, ADrivesQueriesShareItsTime) {
     using namespace std::chrono_literals;
-    Win32Probes probes(DriveQueries{Slow<ClusterCounts>, Slow<ByteCounts>, Slow<std::string>, Slow<std::uint32_t>},
-                       500ms);
+    Win32Probes probes(
+        DriveQueries{Slow<ClusterCounts>, Slow<ByteCounts>, Slow<std::string>, Slow<std::uint32_t>}, 500ms);
     queryMilliseconds = 200;
     EXPECT_TRUE(probes.QueryDiskBytes("c:\\").has_value());
     EXPECT_TRUE(probes.QueryVolumeLabel("c:\\").has_value());

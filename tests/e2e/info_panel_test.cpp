@@ -3,6 +3,7 @@
 #include <lmcons.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 
@@ -66,6 +67,70 @@ std::filesystem::path NextToThisProgram(const wchar_t* name) {
     return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
 }
 
+// An environment variable of this process, set for one test; the programs
+// it starts inherit it.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+        std::wstring old(32768, L'\0');
+        const DWORD n = GetEnvironmentVariableW(name, old.data(), static_cast<DWORD>(old.size()));
+        if (n > 0 && n < old.size()) old_ = old.substr(0, n);
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~EnvironmentVariable() { SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::optional<std::wstring> old_;
+};
+
+// The screen density Wine gives the programs started while the object
+// lives (HKCU\Control Panel\Desktop, LogPixels), put back afterwards.
+class ScreenDensity {
+public:
+    explicit ScreenDensity(DWORD dpi) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &key_, nullptr);
+        DWORD old = 0, size = sizeof old, type = 0;
+        if (RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_DWORD)
+            old_ = old;
+        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+    ~ScreenDensity() {
+        if (old_)
+            RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*old_),
+                           sizeof *old_);
+        else RegDeleteValueW(key_, L"LogPixels");
+        RegCloseKey(key_);
+    }
+    ScreenDensity(const ScreenDensity&) = delete;
+    ScreenDensity& operator=(const ScreenDensity&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+    HKEY key_ = nullptr;
+    std::optional<DWORD> old_;
+};
+
+// The width in pixels of a space in the panel box's font (Courier New 8) as
+// a program at `dpi` makes it: the font grows in pixels with the density.
+int SpacePixels(int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -static_cast<LONG>(std::lround(8.0 * dpi / 72));
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(font.lfFaceName, L"Courier New");
+    const win32::UniqueFont handle(CreateFontIndirectW(&font));
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    const win32::ScopedSelect select(screen.get().dc, handle.get());
+    SIZE size{};
+    GetTextExtentPoint32W(screen.get().dc, L" ", 1, &size);
+    return size.cx;
+}
+
 // Noon of a day, local time, as the file's last write.
 void SetLocalWriteDate(const std::filesystem::path& file, WORD year, WORD month, WORD day) {
     const SYSTEMTIME local{year, month, 0, day, 12, 0, 0, 0};
@@ -79,6 +144,40 @@ void SetLocalWriteDate(const std::filesystem::path& file, WORD year, WORD month,
 }
 
 // ---- What the same questions give in this process ----
+
+std::string LocaleSeparator() {
+    char separator[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator);
+    return separator;
+}
+
+std::string LocaleKilobytes(unsigned long long bytes) {
+    std::string kilobytes = std::to_string(bytes / 1024);
+    for (int i = static_cast<int>(kilobytes.size()) - 3; i > 0; i -= 3)
+        kilobytes.insert(static_cast<size_t>(i), LocaleSeparator());
+    return kilobytes + "K";
+}
+
+// A memory line: the label, then kilobytes right-aligned in twelve characters
+// or, when longer, whole. Gives the number shown.
+unsigned long long ShownKilobytes(const std::string& line, const std::string& label, size_t w) {
+    EXPECT_EQ(line.substr(0, w + 1), Pad(label, w) + " ") << line;
+    const std::string value = line.substr(std::min(line.size(), w + 1));
+    const size_t first = value.find_first_not_of(' ');
+    if (first == std::string::npos || value.back() != 'K') {
+        ADD_FAILURE() << "no kilobytes in |" << line << "|";
+        return 0;
+    }
+    const std::string figure = value.substr(first);
+    EXPECT_EQ(value.size(), std::max<size_t>(12, figure.size())) << line;
+    unsigned long long number = 0;
+    for (char ch : figure.substr(0, figure.size() - 1))
+        if (ch >= '0' && ch <= '9') number = number * 10 + static_cast<unsigned>(ch - '0');
+    // Grouped as the locale groups it: a cut would show in the grouping or
+    // (cut at a separator) in the size of the number.
+    EXPECT_EQ(figure, number == 0 ? "K" : LocaleKilobytes(number * 1024)) << line;
+    return number;
+}
 
 std::string UserName() {
     char name[UNLEN + 1];
@@ -244,18 +343,55 @@ TEST_F(InfoPanel, NamesFoldersAndProcessorsAreWhatTheSystemAnswersHere) {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof memory;
     ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
-    char separator[8] = {};
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator);
-    std::string kilobytes = std::to_string(memory.ullTotalPhys / 1024);
-    for (int i = static_cast<int>(kilobytes.size()) - 3; i > 0; i -= 3)
-        kilobytes.insert(static_cast<size_t>(i), separator);
-    EXPECT_EQ(lines[11], Pad(Label(12), w) + " " + PadRight(kilobytes + "K", 12));
-    for (size_t i = 12; i < 15; ++i) {
-        EXPECT_EQ(lines[i].substr(0, w + 1), Pad(Label(static_cast<int>(i) + 1), w) + " ");
-        EXPECT_EQ(lines[i].size(), w + 13) << lines[i];
-        EXPECT_EQ(lines[i].back(), 'K') << lines[i];
-    }
+    EXPECT_EQ(lines[11], Pad(Label(12), w) + " " + PadRight(LocaleKilobytes(memory.ullTotalPhys), 12));
+    for (size_t i = 12; i < 15; ++i) ShownKilobytes(lines[i], Label(static_cast<int>(i) + 1), w);
 }
+
+TEST_F(InfoPanel, TheSixtyFourBitProgramShowsItsVirtualSizeWhole) {
+    // The 64-bit build lies beside the 32-bit one, in the build tree.
+    const std::filesystem::path program =
+        NextToThisProgram(L"corvale.exe").parent_path().parent_path() / L"win64" / L"corvale.exe";
+    DWORD kind = 0;
+    if (!GetBinaryTypeW(program.c_str(), &kind) || kind != SCS_64BIT_BINARY)
+        GTEST_SKIP() << "no 64-bit build at " << program.string();
+    const EnvironmentVariable exe(L"CORVALE_EXE", program.wstring());
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 15u) << "the panel was not filled";
+    const size_t w = ColumnWidth(lines);
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
+    EXPECT_EQ(lines[11], Pad(Label(12), w) + " " + PadRight(LocaleKilobytes(memory.ullTotalPhys), 12));
+    for (size_t i = 12; i < 15; ++i) ShownKilobytes(lines[i], Label(static_cast<int>(i) + 1), w);
+    // A 64-bit process's space is terabytes (8 on Windows 7, 128 since):
+    // more than twelve characters of kilobytes, which a cut would shorten.
+    const unsigned long long virtualSize = ShownKilobytes(lines[13], Label(14), w);
+    EXPECT_GE(virtualSize, 4ull << 30) << lines[13];
+    EXPECT_GT(lines[13].size(), w + 13) << lines[13];
+}
+
+// ---- Other screen densities ----
+
+class InfoPanelDensity : public InfoPanel, public ::testing::WithParamInterface<int> {};
+
+TEST_P(InfoPanelDensity, TheColumnHoldsWhatTheBoxAndItsFontsSpaceGiveThere) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "only Wine lets a test choose the screen density";
+    const int dpi = GetParam();
+    const ScreenDensity density(static_cast<DWORD>(dpi));
+    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
+    const std::vector<std::string> lines = PanelLines();
+    ASSERT_GE(lines.size(), 3u) << "the panel was not filled";
+    // Twips per pixel are 15, 12 and 10 there: the box and the space both
+    // measure in them, so the column is the box's pixels over the space's.
+    const int twips = 1440 / dpi;
+    const int space = SpacePixels(dpi);
+    ASSERT_GT(space, 0);
+    const auto expected = static_cast<size_t>((780.0 * twips / (space * twips) - 4) / 2);
+    EXPECT_EQ(ColumnWidth(lines), expected) << "a space of " << space << " pixels at " << dpi << " dpi";
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, InfoPanelDensity, ::testing::Values(96, 120, 144));
 
 // ---- The suite's programs ----
 
