@@ -158,7 +158,7 @@ void FrmMain::tmrExit_Timer() {
         if (Control* timer = form_->Find(ControlArray::tmrExit, 0)) timer->SetEnabled(false);
         CloseProgram();
     }
-    if (!ctx_.g.StartupDone) return;
+    if (!ctx_.g.StartupDone || promptOpen_) return;
     const std::string command = Setting("Voice", ctx_.g.ProgramId, "");
     if (command.empty()) return;
     // Every button with exactly this command runs, lowest index first; the
@@ -168,6 +168,20 @@ void FrmMain::tmrExit_Timer() {
         ctx_.os.settings.Save(kSettingsApp, "Voice", ctx_.g.ProgramId, "");
         imgBut_Click(ctx_, *this, static_cast<int>(i));
     }
+}
+
+// Alt+F4, the taskbar or another program: the same exit as a QUIT button,
+// once.
+void FrmMain::OnCloseRequest() {
+    if (!Closing) CloseProgram();
+}
+
+// The session is ending and the system waits for no one: the mixer is
+// closed, the pause and the paced teardown are left out.
+void FrmMain::OnSessionEnd() {
+    Closing = true;
+    if (mixerPanel_ && mixerPanel_->MixerHandle() != 0) mixerPanel_->CloseMixerPanel();
+    ctx_.os.toolkit.EndProgram();
 }
 
 void FrmMain::CloseProgram() {
@@ -182,9 +196,12 @@ void FrmMain::CloseProgram() {
 
 void FrmMain::PlaySound(const std::string& name) { PlaySkinSound(ctx_, name); }
 
-void FrmMain::ShowPasswordPrompt() {
-    FrmInput prompt(ctx_, IsWindowsNT());
-    prompt.ShowModal();
+bool FrmMain::ShowPasswordPrompt() {
+    promptOpen_ = true;
+    FrmInput prompt(ctx_, IsWindowsNT(), MainWindow());
+    const bool answered = prompt.ShowModal();
+    promptOpen_ = false;
+    return answered;
 }
 
 bool FrmMain::IsWindowsNT() { return corvale::IsWindowsNT(ctx_.os.probes); }

@@ -31,6 +31,8 @@ public:
     void OnMouseUp(ControlRef source, const MouseEvent& e) override;
     void OnClick(ControlRef source) override;
     void OnTimer(ControlRef source) override;
+    void OnCloseRequest() override;
+    void OnSessionEnd() override;
 
 private:
     void InitMainWindow();
@@ -49,7 +51,7 @@ private:
 
     // What a button click needs of the main window.
     void PlaySound(const std::string& name) override;
-    void ShowPasswordPrompt() override;
+    bool ShowPasswordPrompt() override;
     bool IsWindowsNT() override;
     WindowHandle MainWindow() override;
 
@@ -59,6 +61,8 @@ private:
     std::unique_ptr<Form> form_;
     std::unique_ptr<VolumePanel> mixerPanel_;
     InfoPanelState infoPanel_;
+    // While the prompt is up, Voice commands wait in the store.
+    bool promptOpen_ = false;
 };
 
 }  // namespace corvale

@@ -21,7 +21,7 @@ void PlayThemeSound(Context& ctx, ClickHost& host, const char* key) {
 bool PassPasswordGate(Context& ctx, ClickHost& host) {
     PlayThemeSound(ctx, host, "PassStartSound");
     ctx.g.PasswordPrompt = true;
-    host.ShowPasswordPrompt();
+    if (!host.ShowPasswordPrompt()) return false;
     ctx.os.toolkit.DoEvents();
     if (ctx.g.Password != ctx.g.InputText) {
         PlayThemeSound(ctx, host, "PassFailSound");

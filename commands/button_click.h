@@ -13,8 +13,9 @@ public:
     virtual ~ClickHost() = default;
     virtual void PlaySound(const std::string& name) = 0;
     // Shows the prompt window modally; returns once it has closed, with the
-    // answer in the globals' InputText.
-    virtual void ShowPasswordPrompt() = 0;
+    // answer in the globals' InputText. False when the program was told to
+    // quit while the prompt was up: then there is no answer at all.
+    virtual bool ShowPasswordPrompt() = 0;
     virtual bool IsWindowsNT() = 0;
     virtual WindowHandle MainWindow() = 0;
     virtual void CloseProgram() = 0;

@@ -36,6 +36,9 @@ constexpr std::array<AppletRow, 20> kApplets = {{
     {"telephon.cpl", "telephon.cpl"},        // CP20 telephony
 }};
 
+constexpr SystemProgram kRundll32{SystemFolder::System, "rundll32.exe"};
+constexpr SystemProgram kExplorer{SystemFolder::Windows, "explorer.exe"};
+
 constexpr int kFonts = 6;
 constexpr int kPrinters = 16;
 
@@ -58,16 +61,16 @@ std::string AppletString(int code, bool nt) {
 }
 
 void RunControlPanelApplet(Launcher& launcher, const std::string& applet) {
-    launcher.StartProcess(kAppletPrefix + applet, WindowState::NormalFocus);
+    launcher.StartSystemProgram(kRundll32, kAppletPrefix + applet, WindowState::NormalFocus);
 }
 
 void RunAppletCode(Launcher& launcher, int code, bool nt) {
     if (code == kPrinters) {
-        launcher.StartProcess(kPrintersFolder, WindowState::MinimizedFocus);
+        launcher.StartSystemProgram(kRundll32, kPrintersFolder, WindowState::MinimizedFocus);
     } else if (code == kFonts && nt) {
         // Started even when the path cannot be read: explorer then opens its default view.
         const std::string fonts = ReadRegString(launcher, kShellFoldersKey, "Fonts", RegistryRoot::CurrentUser);
-        launcher.StartProcess("explorer " + fonts, WindowState::NormalFocus);
+        launcher.StartSystemProgram(kExplorer, "explorer " + fonts, WindowState::NormalFocus);
     } else if (code >= 1 && code <= 20) {
         RunControlPanelApplet(launcher, AppletString(code, nt));
     }

@@ -83,6 +83,10 @@ public:
     virtual void OnClick(ControlRef) {}
     virtual void OnKeyUp(ControlRef, const KeyEvent&) {}
     virtual void OnTimer(ControlRef) {}
+    // The system, the user (Alt+F4) or another program asks the window to close.
+    virtual void OnCloseRequest() {}
+    // The user's session ends: the program has a moment to go, no more.
+    virtual void OnSessionEnd() {}
 };
 
 enum class FormKind {
@@ -133,8 +137,9 @@ public:
     virtual bool Unload(Control& control) = 0;
 
     virtual void Show() = 0;
-    // Shows the form modally and returns once it has been unloaded.
-    virtual void ShowModal() = 0;
+    // Shows the form modally and returns once it has been unloaded: true
+    // when it was closed, false when the program was told to quit meanwhile.
+    virtual bool ShowModal() = 0;
     // Closes the window; a modal ShowModal returns.
     virtual void Close() = 0;
     virtual void Refresh() = 0;
@@ -145,7 +150,10 @@ class Toolkit {
 public:
     virtual ~Toolkit() = default;
 
-    virtual std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) = 0;
+    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) { return CreateOwnedForm(kind, events, 0); }
+    // A form that stays above `owner` (0: none), as a modal prompt stays
+    // above the window it was opened from.
+    virtual std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) = 0;
 
     virtual PicturePtr LoadPicture(const std::string& path) = 0;
     virtual PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) = 0;

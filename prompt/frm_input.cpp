@@ -43,17 +43,18 @@ std::optional<std::vector<std::string>> SplitPromptFields(const std::string& val
     return fields;
 }
 
-FrmInput::FrmInput(Context& ctx, bool nt) : ctx_(ctx), nt_(nt) {}
+FrmInput::FrmInput(Context& ctx, bool nt, WindowHandle owner) : ctx_(ctx), nt_(nt), owner_(owner) {}
 FrmInput::~FrmInput() = default;
 
-void FrmInput::ShowModal() {
+bool FrmInput::ShowModal() {
     closed_ = false;
     lists_ = SkinLists{};
-    form_ = ctx_.os.toolkit.CreateForm(FormKind::Input, *this);
+    form_ = ctx_.os.toolkit.CreateOwnedForm(FormKind::Input, *this, owner_);
     form_->SetCaption("VEXAL Terminal - Input");
     Form_Load();
-    if (!closed_) form_->ShowModal();
+    const bool answered = closed_ || form_->ShowModal();
     form_.reset();
+    return answered;
 }
 
 void FrmInput::Form_Load() {

@@ -19,13 +19,15 @@ std::optional<std::vector<std::string>> SplitPromptFields(const std::string& val
 
 class FrmInput : public FormEvents {
 public:
-    // `nt` picks how the window takes its shape.
-    FrmInput(Context& ctx, bool nt);
+    // `nt` picks how the window takes its shape; the window stays above
+    // `owner`, the window it is opened from.
+    FrmInput(Context& ctx, bool nt, WindowHandle owner = 0);
     ~FrmInput() override;
 
     // Loads the window afresh and shows it modally; returns once it has
-    // closed, with the answer in the globals' InputText.
-    void ShowModal();
+    // closed, with the answer in the globals' InputText. False when the
+    // program was told to quit while the window was up.
+    bool ShowModal();
 
     void OnMouseDown(ControlRef source, const MouseEvent& e) override;
     void OnMouseMove(ControlRef source, const MouseEvent& e) override;
@@ -43,6 +45,7 @@ private:
 
     Context& ctx_;
     bool nt_;
+    WindowHandle owner_;
     std::unique_ptr<Form> form_;
     SkinLists lists_;
     bool closed_ = false;

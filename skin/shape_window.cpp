@@ -11,17 +11,20 @@ std::vector<Rect> OpaqueRuns(const Picture& picture, Color mask) {
     const std::vector<std::uint8_t> pixels = picture.Rgb24();
     std::vector<Rect> runs;
     if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height * 3) return runs;
-    auto color = [&](int x, int y) {
-        const size_t at = (static_cast<size_t>(y) * width + x) * 3;
-        return static_cast<Color>(pixels[at] | (pixels[at + 1] << 8) | (pixels[at + 2] << 16));
-    };
+    const std::uint8_t m0 = mask & 0xFF, m1 = (mask >> 8) & 0xFF, m2 = (mask >> 16) & 0xFF;
+    const bool maskIsAColour = mask <= 0xFFFFFF;  // a larger value matches no pixel
     for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = pixels.data() + static_cast<size_t>(y) * width * 3;
+        auto isMask = [&](int x) {
+            const std::uint8_t* p = row + static_cast<size_t>(x) * 3;
+            return maskIsAColour && p[0] == m0 && p[1] == m1 && p[2] == m2;
+        };
         int x = 0;
         for (;;) {
-            while (x < width && color(x, y) == mask) ++x;
+            while (x < width && isMask(x)) ++x;
             if (x == width) break;
             const int start = x;
-            while (x < width && color(x, y) != mask) ++x;
+            while (x < width && !isMask(x)) ++x;
             runs.push_back({start, y, x, y + 1});
         }
     }

@@ -61,9 +61,9 @@ RegistryValue ReadNumber(HKEY key, const std::wstring& name) {
     return result;
 }
 
-}  // namespace
-
-bool Win32Launcher::StartProcess(const std::string& commandLine, WindowState state) {
+// `application` null: the first word of the command line is looked up by
+// the system's search order.
+bool StartWith(const wchar_t* application, const std::string& commandLine, WindowState state) {
     // CreateProcessW may write into the command line: it needs its own copy.
     std::wstring command = Widen(commandLine);
     if (command.empty()) return false;
@@ -73,7 +73,7 @@ bool Win32Launcher::StartProcess(const std::string& commandLine, WindowState sta
     startup.wShowWindow =
         static_cast<WORD>(state == WindowState::MinimizedFocus ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(application, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &started)) {
         return false;
     }
@@ -81,6 +81,28 @@ bool Win32Launcher::StartProcess(const std::string& commandLine, WindowState sta
     const UniqueKernelObject process(started.hProcess);
     const UniqueKernelObject thread(started.hThread);
     return true;
+}
+
+std::wstring SystemFolderPath(SystemFolder folder) {
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = folder == SystemFolder::System ? GetSystemDirectoryW(path, MAX_PATH)
+                                                       : GetWindowsDirectoryW(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return path;
+}
+
+}  // namespace
+
+bool Win32Launcher::StartProcess(const std::string& commandLine, WindowState state) {
+    return StartWith(nullptr, commandLine, state);
+}
+
+bool Win32Launcher::StartSystemProgram(const SystemProgram& program, const std::string& commandLine,
+                                       WindowState state) {
+    const std::wstring folder = SystemFolderPath(program.folder);
+    if (folder.empty()) return false;
+    const std::wstring application = folder + L"\\" + Widen(program.file);
+    return StartWith(application.c_str(), commandLine, state);
 }
 
 bool Win32Launcher::ShellOpen(WindowHandle owner, const std::string& file, const std::string& parameters,

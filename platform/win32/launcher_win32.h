@@ -16,6 +16,8 @@ namespace corvale::win32 {
 class Win32Launcher final : public Launcher {
 public:
     bool StartProcess(const std::string& commandLine, WindowState state) override;
+    bool StartSystemProgram(const SystemProgram& program, const std::string& commandLine,
+                            WindowState state) override;
     bool ShellOpen(WindowHandle owner, const std::string& file, const std::string& parameters,
                    const std::string& directory) override;
     RegistryValue ReadRegistry(RegistryRoot root, const std::string& subKey,

@@ -3,6 +3,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 #include "platform/win32/handles.h"
 
 namespace corvale::win32 {
@@ -11,11 +16,32 @@ namespace {
 
 HWND ToHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
-bool AddRectangle(HRGN region, const Rect& rectangle) {
-    const UniqueRegion piece(CreateRectRgn(static_cast<int>(rectangle.left), static_cast<int>(rectangle.top),
-                                           static_cast<int>(rectangle.right),
-                                           static_cast<int>(rectangle.bottom)));
-    return piece && CombineRgn(region, region, piece.get(), RGN_OR) != ERROR;
+// Rectangles per ExtCreateRegion call. Small pieces, merged pairwise: some
+// systems (Wine among them) add the rectangles of one call to the region
+// one by one, each at the cost of the whole region so far, and Windows 9x
+// refuses large region data; a union per rectangle would cost the whole
+// region every time.
+constexpr std::size_t kRectanglesPerPiece = 32;
+
+// One region from a few rectangles in a single call.
+UniqueRegion RegionOf(const Rect* first, std::size_t count) {
+    std::vector<std::byte> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(count);
+    header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    RECT bounds{0, 0, 0, 0};
+    auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    for (std::size_t i = 0; i < count; ++i) {
+        const Rect& r = first[i];
+        rects[i] = RECT{static_cast<LONG>(r.left), static_cast<LONG>(r.top), static_cast<LONG>(r.right),
+                        static_cast<LONG>(r.bottom)};
+        UnionRect(&bounds, &bounds, &rects[i]);
+    }
+    header->rcBound = bounds;
+    return UniqueRegion(
+        ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
 }
 
 }  // namespace
@@ -36,12 +62,31 @@ bool Win32Shaper::SetColorKey(WindowHandle window, Color key) {
            FALSE;
 }
 
-bool Win32Shaper::SetRegion(WindowHandle window, const std::vector<Rect>& rectangles) {
-    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
-    if (!region) return false;
-    for (const Rect& rectangle : rectangles) {
-        if (!AddRectangle(region.get(), rectangle)) return false;
+UniqueRegion RegionFromRectangles(const std::vector<Rect>& rectangles) {
+    std::vector<UniqueRegion> pieces;
+    for (std::size_t done = 0; done < rectangles.size(); done += kRectanglesPerPiece) {
+        const std::size_t count = std::min(kRectanglesPerPiece, rectangles.size() - done);
+        pieces.push_back(RegionOf(rectangles.data() + done, count));
+        if (!pieces.back()) return {};
     }
+    // Neighbours merged in rounds, so each rectangle takes part in only a
+    // few unions.
+    while (pieces.size() > 1) {
+        std::vector<UniqueRegion> merged;
+        for (std::size_t i = 0; i < pieces.size(); i += 2) {
+            if (i + 1 < pieces.size() &&
+                CombineRgn(pieces[i].get(), pieces[i].get(), pieces[i + 1].get(), RGN_OR) == ERROR)
+                return {};
+            merged.push_back(std::move(pieces[i]));
+        }
+        pieces = std::move(merged);
+    }
+    return pieces.empty() ? UniqueRegion(CreateRectRgn(0, 0, 0, 0)) : std::move(pieces.front());
+}
+
+bool Win32Shaper::SetRegion(WindowHandle window, const std::vector<Rect>& rectangles) {
+    UniqueRegion region = RegionFromRectangles(rectangles);
+    if (!region) return false;
     if (!SetWindowRgn(ToHwnd(window), region.get(), TRUE)) return false;
     // The window owns the region now and frees it with itself.
     static_cast<void>(region.release());

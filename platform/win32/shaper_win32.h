@@ -4,8 +4,12 @@
 #include <vector>
 
 #include "platform/shaper.h"
+#include "platform/win32/handles.h"
 
 namespace corvale::win32 {
+
+// The union of the rectangles as one region; null when the system refuses.
+UniqueRegion RegionFromRectangles(const std::vector<Rect>& rectangles);
 
 // Region rectangles are in the window's own coordinates, which for the
 // borderless windows the program shapes are its client pixels.

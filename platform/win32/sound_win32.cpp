@@ -59,8 +59,10 @@ bool Win32Sound::PlaySimple(const std::string& file) {
 bool Win32Sound::PlayOverlapping(const std::string& file) {
     if (file.empty() || !EnsureWindow()) return false;
     const std::wstring alias = L"corvale" + std::to_wstring(next_++);
-    // Quoted, so that a path with blanks opens even when no short form exists.
-    if (!Mci(L"open \"" + Widen(file) + L"\" type waveaudio alias " + alias)) return false;
+    // Quoted, so that a path with blanks opens even when no short form
+    // exists. No device type: MCI picks it from the file's type, so a MIDI
+    // or other file plays here as it does through the simple "play".
+    if (!Mci(L"open \"" + Widen(file) + L"\" alias " + alias)) return false;
     const MCIDEVICEID device = mciGetDeviceIDW(alias.c_str());
     if (device == 0 || !Mci(L"play " + alias + L" notify", window_.get())) {
         CloseAlias(alias);

@@ -9,8 +9,8 @@
 
 namespace corvale::win32 {
 
-std::unique_ptr<Form> Win32Toolkit::CreateForm(FormKind kind, FormEvents& events) {
-    return std::make_unique<Win32Form>(kind, events);
+std::unique_ptr<Form> Win32Toolkit::CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) {
+    return std::make_unique<Win32Form>(kind, events, reinterpret_cast<HWND>(owner));
 }
 
 PicturePtr Win32Toolkit::LoadPicture(const std::string& path) { return decoder_.FromFile(path); }

@@ -20,7 +20,7 @@ class Win32Toolkit final : public Toolkit {
 public:
     Win32Toolkit() = default;
 
-    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) override;
+    std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) override;
     PicturePtr LoadPicture(const std::string& path) override;
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
     void DoEvents() override;

@@ -50,14 +50,14 @@ ControlProps TimerDesign(int interval, bool enabled) {
 
 }  // namespace
 
-Win32Form::Win32Form(FormKind kind, FormEvents& events)
+Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner)
     : kind_(kind), events_(events), twipsX_(ScreenTwipsPerPixelX()), twipsY_(ScreenTwipsPerPixelY()) {
     font_ = MakeFont(fontName_, fontSize_);
     // WS_POPUP alone: no caption bar, no border, so the outer size is the
     // client size. The window is made hidden and shows on Show.
     if (const wchar_t* windowClass = FormClass(WindowProc)) {
-        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 320, 240,
-                                      nullptr, nullptr, GetModuleHandleW(nullptr), this));
+        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 320, 240, owner,
+                                      nullptr, GetModuleHandleW(nullptr), this));
     }
     lastRect_ = RECT{0, 0, 320, 240};
     AddDesignControls();
@@ -294,8 +294,8 @@ BOOL CALLBACK DisableOther(HWND window, LPARAM context) {
 
 // The program's other windows take no input while this one is up; their
 // timers and paints go on, since this loop dispatches every message.
-void Win32Form::ShowModal() {
-    if (!window_ || modal_) return;
+bool Win32Form::ShowModal() {
+    if (!window_ || modal_) return false;
     OtherWindows others{window_.get(), {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOther, reinterpret_cast<LPARAM>(&others));
     closeRequested_ = false;
@@ -317,8 +317,10 @@ void Win32Form::ShowModal() {
     // Enabled again before this window goes, so that activation returns to them.
     for (HWND window : others.disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);
-    if (closeRequested_) DestroyWindowNow();
+    const bool closed = closeRequested_;
+    if (closed) DestroyWindowNow();
     closeRequested_ = false;
+    return closed;
 }
 
 void Win32Form::Close() {

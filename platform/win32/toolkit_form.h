@@ -20,7 +20,8 @@ namespace corvale::win32 {
 
 class Win32Form final : public Form, private ControlHost {
 public:
-    Win32Form(FormKind kind, FormEvents& events);
+    // `owner` null: a window of its own; else one that stays above it.
+    Win32Form(FormKind kind, FormEvents& events, HWND owner = nullptr);
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
@@ -47,7 +48,7 @@ public:
     Control* ControlAt(int position) override;
     bool Unload(Control& control) override;
     void Show() override;
-    void ShowModal() override;
+    bool ShowModal() override;
     void Close() override;
     void Refresh() override;
 

@@ -40,6 +40,10 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_CTLCOLORSTATIC: return OnControlColor(hwnd, message, wParam, lParam);
         case WM_CAPTURECHANGED: capturing_ = false; return 0;
         case WM_CLOSE: OnCloseRequest(); return 0;
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) events_.OnSessionEnd();
+            return 0;
         case WM_ACTIVATE: {
             const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) FocusInput();  // typing goes to the prompt's box
@@ -145,15 +149,15 @@ LRESULT Win32Form::OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// The system's own close command (Alt+F4, the task list): the prompt closes
-// as if left without confirming; the main window ends the message loop.
+// The system's own close command (Alt+F4, the task list, another program):
+// the prompt closes as if left without an answer; the main window leaves
+// the decision to the core.
 void Win32Form::OnCloseRequest() {
     if (kind_ == FormKind::Input) {
         Close();
         return;
     }
-    DestroyWindowNow();
-    PostQuitMessage(0);
+    events_.OnCloseRequest();
 }
 
 }  // namespace corvale::win32

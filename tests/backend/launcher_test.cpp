@@ -188,6 +188,25 @@ TEST(Win32Launcher_Start, FailsForAProgramThatDoesNotExist) {
     EXPECT_FALSE(launcher.StartProcess("", WindowState::NormalFocus));
 }
 
+// A file named like a system program in the current folder is what the
+// search order finds first; the system's programs are started from their
+// own folder instead.
+TEST(Win32Launcher_Start, StartsSystemProgramsFromTheSystemFolderWhateverTheCurrentFolderHolds) {
+    TempFolder folder;
+    folder.Write("cmd.exe", "not a program");
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.WidePath().c_str()));
+    Win32Launcher launcher;
+    const bool searched = launcher.StartProcess("cmd.exe /c echo searched> searched.txt", WindowState::NormalFocus);
+    const bool system = launcher.StartSystemProgram({SystemFolder::System, "cmd.exe"},
+                                                    "cmd.exe /c echo system> system.txt", WindowState::NormalFocus);
+    SetCurrentDirectoryW(previous);
+    EXPECT_FALSE(searched) << "the decoy in the current folder was not found first: the test proves nothing";
+    ASSERT_TRUE(system);
+    EXPECT_EQ(AwaitFile(folder.PathOf("system.txt")).substr(0, 6), "system");
+}
+
 TEST(Win32Launcher_Shell, OpensAFileWithItsParametersInTheGivenDirectory) {
     TempFolder folder;
     Win32Launcher launcher;

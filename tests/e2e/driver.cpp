@@ -106,8 +106,38 @@ std::filesystem::path ProgramPath() {
     wchar_t buffer[32768];
     if (const DWORD n = GetEnvironmentVariableW(L"CORVALE_EXE", buffer, 32768); n > 0 && n < 32768)
         return std::filesystem::path(std::wstring(buffer, n));
+    return NextToDriver(L"corvale.exe");
+}
+
+CallRecorder::CallRecorder(const std::filesystem::path& folder, const std::wstring& name)
+    : exe_(folder / name), log_(folder / (name + L".log")) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(NextToDriver(L"corvale_e2e_plain.exe"), exe_,
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+std::string CallRecorder::Command(const std::string& words) const {
+    return "\"" + Utf8(exe_.wstring()) + "\" \"" + Utf8(log_.wstring()) + "\" " + words;
+}
+
+std::vector<std::string> CallRecorder::Calls() const {
+    std::ifstream in(log_, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool CallRecorder::WaitForCalls(size_t count, Milliseconds timeout) const {
+    return WaitUntil([&] { return Calls().size() >= count; }, timeout);
+}
+
+std::filesystem::path NextToDriver(const wchar_t* name) {
+    wchar_t buffer[32768];
     const DWORD n = GetModuleFileNameW(nullptr, buffer, 32768);
-    return std::filesystem::path(std::wstring(buffer, n)).parent_path() / L"corvale.exe";
+    return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
 }
 
 Panel::Panel(const std::filesystem::path& workingDir) {
@@ -362,6 +392,34 @@ bool FileHeldOpen(const std::filesystem::path& path) {
     const win32::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+void TypeText(const std::string& text) {
+    for (const wchar_t c : Wide(text)) {
+        INPUT strokes[2]{};
+        strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
+        strokes[0].ki.wScan = strokes[1].ki.wScan = c;
+        strokes[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        strokes[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, strokes, sizeof(INPUT));
+        Sleep(20);
+    }
+}
+
+void PressKey(WORD virtualKey, bool withAlt) {
+    std::vector<INPUT> strokes;
+    auto key = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        strokes.push_back(in);
+    };
+    if (withAlt) key(VK_MENU, false);
+    key(virtualKey, false);
+    key(virtualKey, true);
+    if (withAlt) key(VK_MENU, true);
+    SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
 }
 
 void Click(int x, int y) {

@@ -144,6 +144,8 @@ void SendVoiceCommand(const std::string& command);
 
 // corvale.exe: %CORVALE_EXE% when set, else the one next to this test program.
 std::filesystem::path ProgramPath();
+// A file next to this test program, where its helper programs are built.
+std::filesystem::path NextToDriver(const wchar_t* name);
 
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {
@@ -167,6 +169,22 @@ public:
 private:
     win32::UniqueKernelObject process_;
     DWORD processId_ = 0;
+};
+
+// The helper program that writes down how it was started (fixtures/
+// program.cpp), copied into a folder of the test's.
+class CallRecorder {
+public:
+    explicit CallRecorder(const std::filesystem::path& folder, const std::wstring& name = L"rec.exe");
+    // A command text that makes it record `words`, quoted so that blanks in
+    // the folder do not cut it.
+    std::string Command(const std::string& words) const;
+    // The lines recorded so far, oldest first.
+    std::vector<std::string> Calls() const;
+    bool WaitForCalls(size_t count, Milliseconds timeout) const;
+
+private:
+    std::filesystem::path exe_, log_;
 };
 
 // ---- Watching from outside ------------------------------------------------------
@@ -226,11 +244,33 @@ private:
     std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
 };
 
+// The whole screen as the user sees it. Under Wine that is the X server's
+// picture of the root window: GetPixel and BitBlt read Wine's own copy of
+// each window and can show a window that X shows beneath another. On
+// Windows it is the screen copy above.
+class ShownScreen {
+public:
+    ShownScreen();
+    Rgb At(int x, int y) const;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Saves it as a 24-bit BMP, for a person to look at when a test fails.
+    void Save(const std::filesystem::path& bmp) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
+};
+
 void MoveCursor(int x, int y);
 void Click(int x, int y);
 enum class MouseButton { Left, Right };
 // Moves the cursor there, then presses and releases the button.
 void Press(int x, int y, MouseButton button);
+// Types the text into whatever has the keyboard focus, one key at a time.
+void TypeText(const std::string& text);
+// Presses and releases one key, with Alt held down when asked.
+void PressKey(WORD virtualKey, bool withAlt = false);
 
 // The visible top-level windows of a process: its main window and any
 // message box it shows.

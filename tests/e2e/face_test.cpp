@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -165,6 +166,10 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
         if (c.rect == button || c.rect == narrow || c.rect == shortened) ++buttons;
     EXPECT_EQ(buttons, 3) << "the buttons' own windows are not where their entries put them\n"
                           << Describe(children);
+    // What the user sees agrees with Wine's own copy of the face.
+    const ShownScreen shown;
+    for (const POINT p : {PointIn(button, 0.5, 0.5), PointIn(plain->rect, 0.2, 0.5)})
+        EXPECT_EQ(shown.At(p.x, p.y), shot.At(p.x, p.y)) << "on the X screen at " << p.x << ", " << p.y;
 }
 
 // ---- Buttons under the cursor --------------------------------------------------
@@ -203,6 +208,7 @@ TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheC
             << "the button changed while the cursor rested on it";
         std::this_thread::sleep_for(20ms);
     }
+    EXPECT_EQ(ShownScreen().At(corner.x, corner.y), hover) << "the X screen does not show the hover picture";
 
     // Off the window altogether: the normal picture is loaded afresh.
     MoveCursor(kWindow.right + 50, kWindow.bottom + 50);
@@ -248,6 +254,15 @@ TEST_F(FaceAnimation, AThreeFrameGifShowsItsColoursInOrderEachForItsOwnTime) {
     ASSERT_TRUE(window);
     const POINT centre = PointIn(InnerToScreen(window, {300, 200, 360, 260}), 0.5, 0.5);
     ASSERT_TRUE(WaitUntil([&] { return ShowsColour(centre, red); }, 10s)) << "the animation did not appear";
+
+    // Frames reach the X screen too, not only Wine's copy of the window.
+    std::set<std::uint32_t> shownFrames;
+    for (int i = 0; i < 12 && shownFrames.size() < 2; ++i) {
+        const Rgb c = ShownScreen().At(centre.x, centre.y);
+        ASSERT_TRUE(c == red || c == green || c == blue) << "the X screen shows no frame but " << c;
+        shownFrames.insert((std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b);
+    }
+    EXPECT_GE(shownFrames.size(), 2U) << "the X screen showed only one frame";
 
     const std::vector<ColourRun> runs = WatchColours(centre, 3s);
     const std::map<std::uint32_t, Rgb> next = {{0xE61414, green}, {0x14E614, blue}, {0x1414E6, red}};

@@ -174,7 +174,14 @@ bool FakeSound::PlayOverlapping(const std::string& file) {
 // --- launcher ----------------------------------------------------------------
 
 bool FakeLauncher::StartProcess(const std::string& commandLine, WindowState state) {
-    started.push_back({commandLine, state});
+    started.push_back({commandLine, state, ""});
+    return true;
+}
+
+bool FakeLauncher::StartSystemProgram(const SystemProgram& program, const std::string& commandLine,
+                                      WindowState state) {
+    const char* folder = program.folder == SystemFolder::System ? "system\\" : "windows\\";
+    started.push_back({commandLine, state, folder + std::string(program.file)});
     return true;
 }
 

@@ -105,6 +105,8 @@ public:
 class FakeLauncher : public Launcher {
 public:
     bool StartProcess(const std::string& commandLine, WindowState state) override;
+    bool StartSystemProgram(const SystemProgram& program, const std::string& commandLine,
+                            WindowState state) override;
     bool ShellOpen(WindowHandle owner, const std::string& file, const std::string& parameters,
                    const std::string& directory) override;
     RegistryValue ReadRegistry(RegistryRoot root, const std::string& subKey,
@@ -113,6 +115,7 @@ public:
     struct Start {
         std::string commandLine;
         WindowState state;
+        std::string program;  // "system\\file" or "windows\\file"; "" when found by the search order
     };
     struct Open {
         WindowHandle owner;

@@ -299,11 +299,12 @@ void FakeForm::Show() {
     toolkit_.journal.push_back("show form");
 }
 
-void FakeForm::ShowModal() {
+bool FakeForm::ShowModal() {
     shown = true;
     toolkit_.journal.push_back("show modal");
     if (toolkit_.onShowModal) toolkit_.onShowModal(*this);
     closed = true;
+    return !toolkit_.quitDuringModal;
 }
 
 void FakeForm::Close() {
@@ -315,8 +316,9 @@ void FakeForm::Close() {
 
 // --- FakeToolkit -------------------------------------------------------
 
-std::unique_ptr<Form> FakeToolkit::CreateForm(FormKind kind, FormEvents& events) {
+std::unique_ptr<Form> FakeToolkit::CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) {
     auto form = std::make_unique<FakeForm>(*this, kind, events);
+    form->owner = owner;
     forms.push_back(form.get());
     return form;
 }

@@ -105,6 +105,7 @@ class FakeToolkit;
 class FakeForm : public Form {
 public:
     FakeForm(FakeToolkit& toolkit, FormKind kind, FormEvents& events);
+    WindowHandle owner = 0;
     ~FakeForm() override;
 
     WindowHandle Handle() const override { return handle_; }
@@ -129,7 +130,7 @@ public:
     Control* ControlAt(int position) override;
     bool Unload(Control& control) override;
     void Show() override;
-    void ShowModal() override;
+    bool ShowModal() override;
     void Close() override;
     void Refresh() override { ++refreshes; }
 
@@ -171,7 +172,7 @@ using Journal = std::vector<std::string>;
 
 class FakeToolkit : public Toolkit {
 public:
-    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) override;
+    std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) override;
     PicturePtr LoadPicture(const std::string& path) override;
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
     void DoEvents() override;
@@ -207,6 +208,8 @@ public:
     std::function<void()> onDoEvents;
     // Runs inside a modal show; it should close the form.
     std::function<void(FakeForm&)> onShowModal;
+    // The program is told to quit while a modal show runs.
+    bool quitDuringModal = false;
 
     Journal journal;
     long long now = 0;

@@ -9,36 +9,38 @@
 namespace corvale {
 namespace {
 
-TEST(Commands_Applets, CommandWordsPickTheCommandLineByPlatformFamily) {
-    struct Case {
-        int code;
-        bool nt;
-        const char* commandLine;
-        WindowState state;
+// Every code on both families, string for string; the system's own
+// rundll32.exe is started from the system folder, never found by search.
+TEST(Commands_Applets, EveryCommandWordStartsItsCommandLineOnBothFamilies) {
+    const char* const rows[20][2] = {
+        {"odbccp32.cpl", "odbccp32.cpl"},   {"hdwwiz.cpl", "sysdm.cpl @1"},     {"appwiz.cpl", "appwiz.cpl,,1"},
+        {"timedate.cpl", "timedate.cpl"},   {"desk.cpl,,0", "desk.cpl,,0"},     {nullptr, "main.cpl @3"},
+        {"inetcpl.cpl", "inetcpl.cpl"},     {"joy.cpl", "joy.cpl"},             {"main.cpl @1", "main.cpl @1"},
+        {"telephon.cpl ,1", "modem.cpl"},   {"main.cpl @0", "main.cpl @0"},     {"mmsys.cpl ,1", "mmsys.cpl,,0"},
+        {"ncpa.cpl", "netcpl.cpl"},         {"nusrmgr.cpl", "password.cpl"},    {"powercfg.cpl", "powercfg.cpl"},
+        {nullptr, nullptr},                 {"intl.cpl,,0", "intl.cpl,,0"},     {"mmsys.cpl", "mmsys.cpl @1"},
+        {"sysdm.cpl,,0", "sysdm.cpl,,0"},   {"telephon.cpl", "telephon.cpl"},
     };
-    const Case cases[] = {
-        {2, true, "rundll32.exe shell32.dll,Control_RunDLL hdwwiz.cpl", WindowState::NormalFocus},
-        {2, false, "rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl @1", WindowState::NormalFocus},
-        {5, true, "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,0", WindowState::NormalFocus},
-        {6, false, "rundll32.exe shell32.dll,Control_RunDLL main.cpl @3", WindowState::NormalFocus},
-        {10, true, "rundll32.exe shell32.dll,Control_RunDLL telephon.cpl ,1", WindowState::NormalFocus},
-        {12, false, "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0", WindowState::NormalFocus},
-        {16, true, "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder", WindowState::MinimizedFocus},
-        {16, false, "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder", WindowState::MinimizedFocus},
-        {20, false, "rundll32.exe shell32.dll,Control_RunDLL telephon.cpl", WindowState::NormalFocus},
-    };
-    for (const Case& c : cases) {
-        fake::FakeLauncher launcher;
-        RunAppletCode(launcher, c.code, c.nt);
-        ASSERT_EQ(launcher.started.size(), 1U) << c.code;
-        EXPECT_EQ(launcher.started[0].commandLine, c.commandLine) << c.code << " nt=" << c.nt;
-        EXPECT_EQ(launcher.started[0].state, c.state) << c.code;
-    }
     for (int code = 1; code <= 20; ++code) {
-        if (code == 16) continue;
-        EXPECT_FALSE(AppletString(code, false).empty()) << code;
-        if (code != 6) {
-            EXPECT_FALSE(AppletString(code, true).empty()) << code;
+        for (const bool nt : {true, false}) {
+            SCOPED_TRACE("CP" + std::to_string(code) + (nt ? " NT" : " 9x"));
+            fake::FakeLauncher launcher;
+            RunAppletCode(launcher, code, nt);
+            ASSERT_EQ(launcher.started.size(), 1U);
+            const auto& start = launcher.started[0];
+            if (code == 16) {
+                EXPECT_EQ(start.commandLine, "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder");
+                EXPECT_EQ(start.state, WindowState::MinimizedFocus);
+                EXPECT_EQ(start.program, "system\\rundll32.exe");
+            } else if (code == 6 && nt) {
+                EXPECT_EQ(start.commandLine, "explorer ");
+                EXPECT_EQ(start.program, "windows\\explorer.exe");
+            } else {
+                EXPECT_EQ(start.commandLine,
+                          std::string("rundll32.exe shell32.dll,Control_RunDLL ") + rows[code - 1][nt ? 0 : 1]);
+                EXPECT_EQ(start.state, WindowState::NormalFocus);
+                EXPECT_EQ(start.program, "system\\rundll32.exe");
+            }
         }
     }
 }
@@ -101,15 +103,17 @@ class RecordingHost : public ClickHost {
 public:
     explicit RecordingHost(Context& ctx) : ctx_(ctx) {}
     void PlaySound(const std::string& name) override { events.push_back("sound " + name); }
-    void ShowPasswordPrompt() override {
+    bool ShowPasswordPrompt() override {
         events.push_back(std::string("prompt ") + (ctx_.g.PasswordPrompt ? "password" : "text"));
         ctx_.g.InputText = answer;
+        return !quitting;
     }
     bool IsWindowsNT() override { return nt; }
     WindowHandle MainWindow() override { return 42; }
     void CloseProgram() override { events.push_back("close"); }
 
     std::string answer;
+    bool quitting = false;
     bool nt = true;
     std::vector<std::string> events;
 
@@ -196,6 +200,15 @@ TEST_F(ButtonClickTest, AWrongPasswordOnlyPlaysTheFailSound) {
         imgBut_Click(ctx, host, 1);
         EXPECT_EQ(host.events, (std::vector<std::string>{"sound start", "prompt password", "sound fail"})) << answer;
     }
+    EXPECT_TRUE(os.launcher.started.empty());
+    EXPECT_EQ(os.toolkit.sleptMs, 0);
+}
+
+TEST_F(ButtonClickTest, QuittingWhileThePromptIsUpRunsNothing) {
+    host.quitting = true;
+    Button(1, "CP05", true);
+    imgBut_Click(ctx, host, 1);
+    EXPECT_EQ(host.events, (std::vector<std::string>{"sound start", "prompt password"}));
     EXPECT_TRUE(os.launcher.started.empty());
     EXPECT_EQ(os.toolkit.sleptMs, 0);
 }

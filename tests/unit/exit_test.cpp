@@ -120,6 +120,61 @@ TEST_F(RemoteControlTest, VoiceWaitsForTheEndOfStartUpButExitDoesNot) {
     EXPECT_EQ(Opened(), std::vector<std::string>{"notepad.exe"});
 }
 
+TEST_F(RemoteControlTest, AVoiceCommandWaitsWhileThePromptIsUpAndRunsOnceItCloses) {
+    os.profile.SetFile("C:\\P\\T\\Corvale.skn", "[DEFAULT]\n01=b.bmp,B,1,1,9,9,in,out,True,calc.exe\n");
+    os.profile.SetFile("C:\\P\\T\\terminal.skn", "[DEFAULT]\n");
+    main.Load();
+    int prompts = 0;
+    os.toolkit.onShowModal = [&](FakeForm& form) {
+        ++prompts;
+        EXPECT_EQ(form.owner, main.form().Handle()) << "the prompt does not stay above the main window";
+        if (prompts == 1) {
+            os.settings.Put("Voice", "Corvale", "calc.exe");
+            os.toolkit.Advance(1500);
+            EXPECT_EQ(os.settings.Value("Voice", "Corvale"), "calc.exe") << "taken while the prompt is up";
+        }
+        form.Close();
+    };
+    main.OnClick({ControlArray::imgBut, 1});
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(Opened(), std::vector<std::string>{"calc.exe"});
+    os.toolkit.Advance(500);
+    EXPECT_EQ(prompts, 2);
+    EXPECT_EQ(Opened(), (std::vector<std::string>{"calc.exe", "calc.exe"}));
+    EXPECT_EQ(os.settings.Value("Voice", "Corvale"), "");
+}
+
+TEST_F(RemoteControlTest, AProtectedCommandDoesNotRunWhenTheProgramQuitsDuringThePrompt) {
+    os.profile.SetFile("C:\\P\\T\\Corvale.skn", "[DEFAULT]\n01=b.bmp,B,1,1,9,9,in,out,True,calc.exe\n");
+    os.profile.SetFile("C:\\P\\T\\terminal.skn", "[DEFAULT]\n");
+    main.Load();
+    os.toolkit.quitDuringModal = true;
+    main.OnClick({ControlArray::imgBut, 1});
+    EXPECT_TRUE(os.launcher.opened.empty());
+    EXPECT_EQ(os.toolkit.sleptMs, 0);
+}
+
+TEST_F(RemoteControlTest, ACloseRequestRunsTheExitSequenceAndTheSessionEndSkipsItsPauses) {
+    Start({"a.exe"}, "Animated=True\nAnimDelay=30\n");
+    os.toolkit.journal.clear();
+    EXPECT_THROW(main.OnCloseRequest(), ProgramEnded);
+    EXPECT_EQ(os.toolkit.journal.front(), "sleep 2000");
+    EXPECT_EQ(os.mixer.closes, 1);
+    EXPECT_EQ(Form().ControlCount(), ctx.g.ControlCount);
+
+    fake::FakePlatform other;
+    Context otherCtx{other.bundle};
+    other.settings.Put("Default", "ProgramDir", "C:\\P\\");
+    other.settings.Put("Default", "ThemeDir", "T\\");
+    other.mixer.AddStandardLine(4, "Master Volume", 30000, 0);
+    FrmMain ending{otherCtx};
+    ending.Load();
+    const long long slept = other.toolkit.sleptMs;
+    EXPECT_THROW(ending.OnSessionEnd(), ProgramEnded);
+    EXPECT_EQ(other.toolkit.sleptMs, slept);
+    EXPECT_EQ(other.mixer.closes, 1);
+}
+
 TEST_F(RemoteControlTest, ButtonsLightUpAndStopOnceClosing) {
     os.toolkit.pictureFiles["C:\\P\\T\\b.bmp"] = {9, 9};
     os.toolkit.pictureFiles["C:\\P\\T\\ba.bmp"] = {9, 9};

@@ -1,5 +1,5 @@
-// The program's entry: the real platform, the shared state and the main
-// window, put together once.
+// The program's entry, the one place that knows every layer: the real
+// platform, the shared state and the main window, put together once.
 #include <windows.h>
 
 #include "app/frm_main.h"

@@ -1,0 +1,214 @@
+// Button commands, the exit sequence and the remote control, as a user and
+// the suite's other programs see them.
+#include <algorithm>
+#include <chrono>
+
+#include "tests/e2e/driver.h"
+
+namespace corvale::e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr Rgb kFace{20, 20, 20};
+constexpr Rgb kButton{200, 200, 200};
+
+// Button n sits in a row along the top, 40 x 20 pixels each.
+Box ButtonBox(int n) { return {10 + (n - 1) * 50, 10, 50 + (n - 1) * 50, 30}; }
+
+class CommandsTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        recorder_ = std::make_unique<CallRecorder>(theme_->RootPath());
+        theme_->WriteBmp("b.bmp", Picture(8, 8, kButton));
+        theme_->WriteSkin("terminal.skn", "[DEFAULT]\n");
+        PlaceWindow(0, 0, 800, 600);
+    }
+
+    // A face of buttons with these commands, after `before` other entries.
+    void Buttons(const std::vector<std::string>& commands, const std::string& before = "") {
+        std::string skin = "[DEFAULT]\nBackGround=" + SkinColor(kFace) + "\n" + before;
+        int entry = static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+        for (size_t i = 0; i < commands.size(); ++i) {
+            const Box b = ButtonBox(static_cast<int>(i) + 1);
+            skin += TwoDigits(++entry) + "=b.bmp,B," + std::to_string(b.left) + "," + std::to_string(b.top) +
+                    ",40,20,nohover,nosound,0," + commands[i] + "\n";
+        }
+        theme_->WriteSkin("Corvale.skn", skin);
+    }
+
+    static std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+    // Once the button shows: the face is built after the window appears.
+    void ClickButton(HWND window, int n) {
+        const Box b = ButtonBox(n);
+        const Box client = ClientRectOnScreen(window);
+        const POINT picture{client.left + b.left + 2, client.top + b.top + 2};
+        EXPECT_TRUE(WaitUntil([&] { return ScreenPixelNow(picture.x, picture.y) == kButton; }, 10s))
+            << "button " << n << " did not appear";
+        Click(client.left + (b.left + b.right) / 2, client.top + (b.top + b.bottom) / 2);
+    }
+
+    // How long the process took to end after `since`; nothing when it did not
+    // end within the limit.
+    std::optional<Milliseconds> EndsWithin(const Panel& panel, Clock::time_point since, Milliseconds limit) {
+        if (!panel.WaitForExit(limit)) return std::nullopt;
+        return std::chrono::duration_cast<Milliseconds>(Clock::now() - since);
+    }
+
+    std::unique_ptr<CallRecorder> recorder_;
+};
+
+// ---- Commands ---------------------------------------------------------------------
+
+using ButtonCommands = CommandsTest;
+
+TEST_F(ButtonCommands, AppletWordsOpenTheirControlPanelPages) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "the page captions are Wine's";
+    Buttons({"cp07", "CP03"});
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    for (const auto& [button, caption] : {std::pair{1, "Internet Settings"}, {2, "Add/Remove Programs"}}) {
+        SCOPED_TRACE(caption);
+        ClickButton(window, button);
+        HWND page = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (page = FindWindowByCaption(caption)) != nullptr; }, 20s));
+        if (page) PostMessageW(page, WM_CLOSE, 0, 0);
+    }
+}
+
+TEST_F(ButtonCommands, AQuotedPathWithBlanksStartsThatProgramWithItsParameters) {
+    const CallRecorder inFolderWithBlanks(theme_->RootPath() / L"my tools");
+    Buttons({inFolderWithBlanks.Command("one two,three")});
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    ClickButton(window, 1);
+    ASSERT_TRUE(inFolderWithBlanks.WaitForCalls(1, 10s));
+    EXPECT_EQ(inFolderWithBlanks.Calls(), std::vector<std::string>{"one two,three"});
+}
+
+TEST_F(ButtonCommands, LowerCaseQuitEndsTheProgramThroughTheExitSequence) {
+    Buttons({"quit"});
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    ClickButton(window, 1);
+    const auto clicked = Clock::now();
+    const auto took = EndsWithin(*panels_.back(), clicked, 8s);
+    ASSERT_TRUE(took) << "the program did not end";
+    EXPECT_GE(*took, 1900ms) << "the exit sequence's pause was skipped";
+}
+
+// ---- The exit sequence -----------------------------------------------------------
+
+using ExitSequence = CommandsTest;
+
+TEST_F(ExitSequence, TheExitKeyEndsTheProgramAfterItsPauseAndWithinFourSeconds) {
+    Buttons({"notepad.exe"});
+    ASSERT_TRUE(StartPanelAndWait());
+    RequestExit();
+    const auto took = EndsWithin(*panels_.back(), Clock::now(), 6s);
+    ASSERT_TRUE(took);
+    EXPECT_GE(*took, 2000ms);
+    EXPECT_LE(*took, 4000ms);
+}
+
+TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
+    // Twenty pictures in a row; the first and the last are watched.
+    std::string pictures;
+    for (int n = 1; n <= 20; ++n) {
+        const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120, static_cast<std::uint8_t>(250 - n * 10)};
+        theme_->WriteBmp("p" + std::to_string(n) + ".bmp", Picture(8, 8, colour));
+        pictures += TwoDigits(n) + "=p" + std::to_string(n) + ".bmp,P," + std::to_string(10 + (n - 1) * 35) +
+                    ",100,30,30\n";
+    }
+    theme_->WriteSkin("terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=50\n");
+    Buttons({}, pictures);
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    const Box client = ClientRectOnScreen(window);
+    const POINT first{client.left + 25, client.top + 115};
+    const POINT last{client.left + 10 + 19 * 35 + 15, client.top + 115};
+    ASSERT_TRUE(WaitUntil([&] { return ScreenPixelNow(last.x, last.y) != kFace; }, 10s)) << "the face never finished";
+    RequestExit();
+    bool sawOnlyTheLastGone = false;
+    bool sawTheFirstGoneBeforeTheLast = false;
+    while (panels_.back()->Running()) {
+        try {
+            const ShownScreen screen;
+            const bool firstShows = screen.At(first.x, first.y) != kFace;
+            const bool lastShows = screen.At(last.x, last.y) != kFace;
+            if (firstShows && !lastShows) sawOnlyTheLastGone = true;
+            if (!firstShows && lastShows) sawTheFirstGoneBeforeTheLast = true;
+        } catch (const std::exception&) {
+            break;  // the window went while the picture was taken
+        }
+    }
+    EXPECT_TRUE(sawOnlyTheLastGone) << "never saw the last picture gone and the first still there";
+    EXPECT_FALSE(sawTheFirstGoneBeforeTheLast);
+}
+
+TEST_F(ExitSequence, ACloseRequestRunsTheExitSequenceAndTheSessionEndIsPrompt) {
+    Buttons({"notepad.exe"});
+    for (const char* how : {"WM_CLOSE", "Alt+F4", "end of session"}) {
+        SCOPED_TRACE(how);
+        const HWND window = StartPanelAndWait();
+        ASSERT_TRUE(window);
+        const std::string request = how;
+        const auto asked = Clock::now();
+        if (request == "WM_CLOSE") {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        } else if (request == "Alt+F4") {
+            SetForegroundWindow(window);
+            WaitUntil([&] { return GetForegroundWindow() == window; }, 2s);
+            PressKey(VK_F4, true);
+        } else {
+            EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr));
+            SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        }
+        const auto took = EndsWithin(*panels_.back(), asked, 8s);
+        ASSERT_TRUE(took) << "the program did not end";
+        if (request == "end of session") EXPECT_LT(*took, 1500ms);
+        else EXPECT_GE(*took, 1900ms) << "the exit sequence was skipped";
+    }
+}
+
+// ---- Voice --------------------------------------------------------------------------
+
+using VoiceCommands = CommandsTest;
+
+TEST_F(VoiceCommands, AnExactCommandPerformsEveryButtonThatCarriesItOnceAndIsTaken) {
+    const std::string both = recorder_->Command("both");
+    Buttons({both, recorder_->Command("other"), both});
+    ASSERT_TRUE(StartPanelAndWait());
+
+    SendVoiceCommand(recorder_->Command("BOTH"));  // differs in case only
+    Sleep(1500);
+    EXPECT_TRUE(recorder_->Calls().empty());
+    EXPECT_EQ(GetSetting("Voice", kProgramId), recorder_->Command("BOTH"));
+
+    SendVoiceCommand(both);
+    ASSERT_TRUE(recorder_->WaitForCalls(2, 8s));
+    Sleep(1500);
+    EXPECT_EQ(recorder_->Calls(), (std::vector<std::string>{"both", "both"}));
+    EXPECT_EQ(GetSetting("Voice", kProgramId), "");
+}
+
+TEST_F(VoiceCommands, ACommandWrittenDuringStartUpRunsOnceItEnds) {
+    // A paced face: start-up goes on for a while after the window shows.
+    theme_->WriteSkin("terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=400\n");
+    std::string pictures;
+    for (int n = 1; n <= 6; ++n) pictures += TwoDigits(n) + "=b.bmp,P," + std::to_string(300 + n * 20) + ",100,10,10\n";
+    Buttons({recorder_->Command("during start-up")}, pictures);
+    Panel& panel = StartPanel();
+    ASSERT_TRUE(panel.WaitForWindow());
+    SendVoiceCommand(recorder_->Command("during start-up"));
+    const auto written = Clock::now();
+    ASSERT_TRUE(recorder_->WaitForCalls(1, 10s));
+    EXPECT_GE(Clock::now() - written, 2000ms) << "performed before start-up ended";
+    Sleep(1500);
+    EXPECT_EQ(recorder_->Calls().size(), 1U);
+}
+
+}  // namespace
+}  // namespace corvale::e2e
