@@ -1,6 +1,7 @@
 // The volume panel's set-up, its slider and switch handlers and its timer.
 #include "mixer/volume_panel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "mixer/sound_card_report.h"
@@ -170,8 +171,10 @@ void VolumePanel::DragVolumeSlider(int button, int slot, double y) {
         access_.SetStereoValue(MixerHandle(), VolumeControl[slot], *value, *value);
 }
 
+// The event's position is in the screen's twips: 15 to the pixel only at
+// 96 dpi, so the slider's own density converts it back to its pixels.
 void VolumePanel::imgVol_Mouse(int index, const MouseEvent& e) {
-    DragVolumeSlider(e.button, index, e.y / kSliderTwipsPerPixel);
+    DragVolumeSlider(e.button, index, e.y / std::max(1, ctx_.os.toolkit.TwipsPerPixelY()));
 }
 
 void VolumePanel::imgMute_Click(int index) {

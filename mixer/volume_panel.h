@@ -18,7 +18,6 @@ constexpr int kMixerSlots = 10;
 constexpr int kMeterPictures = 22;  // 0..19 slider steps, 20 sound on, 21 muted
 constexpr int kMeterSoundOn = 20;
 constexpr int kMeterMuted = 21;
-constexpr int kSliderTwipsPerPixel = 15;
 
 constexpr const char* kMixerOpenFailed =
     "Couldn't open the mixer please check if a audio mixer is installed then retry.";

@@ -304,19 +304,25 @@ TEST_F(VolumePanelBound, TheCurrentVolumeIsNotWrittenAgain) {
     EXPECT_EQ(os.mixer.writes[0].values, (std::vector<std::uint32_t>{0, 0}));
 }
 
-TEST_F(VolumePanelBound, MouseEventsConvertTwipsAtFifteenPerPixel) {
-    MouseEvent e;
-    e.button = kLeftButton;
-    e.x = 9999;  // the horizontal position plays no part
-    e.y = 150;   // 10 pixels: the band just below the top
-    panel.imgVol_Mouse(1, e);
-    e.y = 190 * 15;
-    panel.imgVol_Mouse(1, e);
-    e.y = 190 * 15 + 1;  // just below the slider
-    panel.imgVol_Mouse(1, e);
-    ASSERT_EQ(os.mixer.writes.size(), 2u);
-    EXPECT_EQ(os.mixer.writes[0].values[0], 62086u);
-    EXPECT_EQ(os.mixer.writes[1].values[0], 0u);
+// Events come in the screen's twips: 15 to the pixel at 96 dpi, 12 at 120.
+TEST_F(VolumePanelBound, MouseEventsConvertTheScreensTwipsToPixels) {
+    for (const int twips : {15, 12}) {
+        SCOPED_TRACE(twips);
+        os.toolkit.twipsPerPixel = twips;
+        os.mixer.writes.clear();
+        MouseEvent e;
+        e.button = kLeftButton;
+        e.x = 9999;        // the horizontal position plays no part
+        e.y = 10 * twips;  // 10 pixels: the band just below the top
+        panel.imgVol_Mouse(1, e);
+        e.y = 190 * twips;
+        panel.imgVol_Mouse(1, e);
+        e.y = 190 * twips + 1;  // just below the slider
+        panel.imgVol_Mouse(1, e);
+        ASSERT_EQ(os.mixer.writes.size(), 2u);
+        EXPECT_EQ(os.mixer.writes[0].values[0], 62086u);
+        EXPECT_EQ(os.mixer.writes[1].values[0], 0u);
+    }
 }
 
 TEST_F(VolumePanelBound, TheSliderPictureChangesOnlyAtTheNextTick) {
