@@ -60,7 +60,8 @@ std::shared_ptr<const Win32Picture> Win32Picture::Drawable(const PicturePtr& pic
         const std::vector<std::uint8_t> rgb = picture->Rgb24();
         const std::size_t pixels = rgb.size() / 3;
         if (picture->Width() <= 0 || picture->Height() <= 0 ||
-            pixels != static_cast<std::size_t>(picture->Width()) * static_cast<std::size_t>(picture->Height()))
+            pixels !=
+                static_cast<std::size_t>(picture->Width()) * static_cast<std::size_t>(picture->Height()))
             return nullptr;
         std::vector<std::uint8_t> bgra(pixels * 4);
         for (std::size_t i = 0; i < pixels; ++i) {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <new>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/win32/picture.h"

@@ -63,7 +63,8 @@ std::optional<std::string> ReadUtf8Profile(const std::string& section, const std
     // Widen takes broken UTF-8 in the ANSI code page, so a file saved with a
     // stray mark still reads; the parser then sees proper UTF-8.
     const std::string text = Narrow(Widen(body));
-    if (const auto value = FindProfileValue(text, section, key, SameName)) return FitBuffer(*value, bufferChars);
+    if (const auto value = FindProfileValue(text, section, key, SameName))
+        return FitBuffer(*value, bufferChars);
     return FitBuffer(ProfileFallback(fallback), bufferChars);
 }
 

@@ -130,7 +130,8 @@ TEST_F(PictureTest, FrameCoveringPartOfTheScreenIsPlacedOnATransparentScreen) {
 TEST_F(PictureTest, HeadersAskingForHugeOrImpossibleSizesGiveNoPicture) {
     for (const int side : {32768, 65535}) {
         SCOPED_TRACE(side);
-        const Bytes gif = AnimatedGif(side, side, {GifFrame{10, 0, 0, 1, 1, {2}}, GifFrame{10, 0, 0, 1, 1, {1}}});
+        const Bytes gif =
+            AnimatedGif(side, side, {GifFrame{10, 0, 0, 1, 1, {2}}, GifFrame{10, 0, 0, 1, 1, {1}}});
         EXPECT_EQ(toolkit.LoadPictureFromBytes(gif), nullptr);
         for (const Bytes& frame : CutFrames(gif)) EXPECT_EQ(toolkit.LoadPictureFromBytes(frame), nullptr);
     }
@@ -147,7 +148,8 @@ TEST_F(PictureTest, HeadersAskingForHugeOrImpossibleSizesGiveNoPicture) {
         {"pixel data offset", patched(10, 0xFFFFFFF0u)},
         {"width", patched(18, 0x7FFFFFFFu)},
         {"height", patched(22, 0x7FFFFFFFu)},
-        {"both sides at 65536", [&] {
+        {"both sides at 65536",
+         [&] {
              Bytes bmp = patched(18, 65536);
              for (int i = 0; i < 4; ++i) bmp[22 + i] = bmp[18 + i];
              return bmp;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "skin/layout_fields.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -12,10 +13,7 @@ using corvale::fuzz::Require;
 
 namespace {
 
-// Every field that can be cut is a piece of the value.
-void Check(const std::string& value, const std::optional<std::string>& field, int whole) {
-    if (!field) return;
-    Require(value.find(*field) != std::string::npos);
+void ReadNumbers(const std::optional<std::string>& field, int whole) {
     corvale::FieldNumber(field);
     if (const auto n = corvale::FieldInteger(field)) Require(*n >= INT32_MIN && *n <= INT32_MAX);
     if (const auto n = corvale::FieldPercent(field, whole)) Require(*n >= INT32_MIN && *n <= INT32_MAX);
@@ -29,10 +27,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int middle = data[0] & 0x0F;
     const int whole = (data[0] >> 4) * 100 - 200;
     const std::string value(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string_view text(value);
     EntryCutter cutter(value);
-    Check(value, cutter.File(), whole);
-    Check(value, cutter.Kind(), whole);
-    for (int i = 0; i < middle; ++i) Check(value, cutter.Next(), whole);
-    Check(value, cutter.Rest(), whole);
+    // The file is where the value starts, the last field where it ends, and
+    // every field in between is no longer than the value.
+    const auto file = cutter.File();
+    if (file) Require(text.starts_with(*file));
+    ReadNumbers(file, whole);
+    for (int i = 0; i <= middle; ++i) {
+        const auto field = i == 0 ? cutter.Kind() : cutter.Next();
+        if (field) Require(field->size() <= value.size());
+        ReadNumbers(field, whole);
+    }
+    const std::string rest = cutter.Rest();
+    Require(text.ends_with(rest));
+    ReadNumbers(rest, whole);
     return 0;
 }

@@ -25,7 +25,8 @@ struct Face : FormEvents {
     SkinLists* lists = nullptr;
     Form* form = nullptr;
     void OnTimer(ControlRef source) override {
-        if (form && lists && source.array == ControlArray::tmrAnim) AdvanceAnimation(*form, *lists, source.index);
+        if (form && lists && source.array == ControlArray::tmrAnim)
+            AdvanceAnimation(*form, *lists, source.index);
     }
 };
 
