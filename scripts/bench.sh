@@ -141,11 +141,13 @@ cpu_ns() {
 }
 
 # The Linux process of a Windows program of ours: the newest whose command
-# line names it.
+# line names it and that runs in our prefix (other people's test runs may
+# start a corvale.exe of their own at the same time).
 linux_pid() {
     local name=$1 pid best=""
     for pid in $(ls /proc | grep -E '^[0-9]+$' | sort -n); do
-        { tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qi "$name"; } 2>/dev/null && best=$pid
+        { tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qi "$name" &&
+            tr '\0' '\n' <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null && best=$pid
     done
     echo "$best"
 }
@@ -191,6 +193,10 @@ measure() {
     t0=$(date +%s%N) c0=$(cpu_ns "$pid") w0=$(cpu_ns "$ws")
     sleep "$IDLE"
     t1=$(date +%s%N) c1=$(cpu_ns "$pid") w1=$(cpu_ns "$ws")
+    if ! kill -0 "$pid" 2>/dev/null; then
+        corvale_log "$name: the program ended during the measurement"
+        return 0
+    fi
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
     hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
     # Where the memory lies, for the profile: resident kB by mapping.
