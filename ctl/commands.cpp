@@ -39,7 +39,7 @@ constexpr int kPollMs = 50;
 // setting from an empty one.
 const std::string kUnset(1, '\0');
 
-struct Spec {
+struct CommandShape {
     const char* name;
     bool positional;  // takes one argument
     bool wait;
@@ -47,14 +47,14 @@ struct Spec {
     bool json;
 };
 
-constexpr Spec kSpecs[] = {
+constexpr CommandShape kCommandShapes[] = {
     {"theme", true, false, false, false},  {"close", false, true, false, false},
     {"perform", true, true, false, false}, {"status", false, false, false, true},
     {"check", true, false, true, true},
 };
 
 struct Arguments {
-    const Spec* spec = nullptr;
+    const CommandShape* shape = nullptr;
     std::string positional;
     std::optional<double> wait;
     std::optional<int> width;
@@ -81,13 +81,13 @@ std::optional<int> Pixels(const std::string& text) {
 // The arguments, or the one-line reason they are not right.
 std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string& problem) {
     Arguments parsed;
-    for (const Spec& spec : kSpecs)
-        if (args[0] == spec.name) parsed.spec = &spec;
-    if (!parsed.spec) {
+    for (const CommandShape& shape : kCommandShapes)
+        if (args[0] == shape.name) parsed.shape = &shape;
+    if (!parsed.shape) {
         problem = "unknown command \"" + args[0] + "\"";
         return std::nullopt;
     }
-    const Spec& spec = *parsed.spec;
+    const CommandShape& shape = *parsed.shape;
     bool havePositional = false;
     bool optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -97,8 +97,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             continue;
         }
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            if (!spec.positional || havePositional) {
-                problem = "unexpected argument \"" + arg + "\" for " + spec.name;
+            if (!shape.positional || havePositional) {
+                problem = "unexpected argument \"" + arg + "\" for " + shape.name;
                 return std::nullopt;
             }
             parsed.positional = arg;
@@ -112,13 +112,13 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             arg.resize(eq);
             inlineValue = true;
         }
-        const bool takesValue = (arg == "--wait" && spec.wait) || ((arg == "--width" || arg == "--height") && spec.size);
-        if (arg == "--json" && spec.json && !inlineValue) {
+        const bool takesValue = (arg == "--wait" && shape.wait) || ((arg == "--width" || arg == "--height") && shape.size);
+        if (arg == "--json" && shape.json && !inlineValue) {
             parsed.json = true;
             continue;
         }
         if (!takesValue) {
-            problem = "unknown option \"" + args[i] + "\" for " + spec.name;
+            problem = "unknown option \"" + args[i] + "\" for " + shape.name;
             return std::nullopt;
         }
         if (!inlineValue) {
@@ -143,11 +143,11 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             }
         }
     }
-    if (spec.positional && !havePositional) {
-        problem = std::string(spec.name) + " needs " + (std::string(spec.name) == "perform" ? "a COMMAND" : "a FOLDER");
+    if (shape.positional && !havePositional) {
+        problem = std::string(shape.name) + " needs " + (std::string(shape.name) == "perform" ? "a COMMAND" : "a FOLDER");
         return std::nullopt;
     }
-    if (std::string(spec.name) == "perform" && parsed.positional.empty()) {
+    if (std::string(shape.name) == "perform" && parsed.positional.empty()) {
         problem = "perform needs a COMMAND that is not empty";
         return std::nullopt;
     }
@@ -171,7 +171,7 @@ public:
     Commands(System& system, std::ostream& out, std::ostream& err) : system_(system), out_(out), err_(err) {}
 
     int Run(const Arguments& a) {
-        const std::string name = a.spec->name;
+        const std::string name = a.shape->name;
         if (name == "check") return Check(a);
         settings_ = system_.Settings();
         if (!settings_) {
