@@ -2,6 +2,7 @@
 #include "app/hover.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "skin/sound.h"
 #include "skin/values.h"
@@ -48,15 +49,17 @@ void TrackCursor(Context& ctx, const Form& form) {
 
 void UpdateButtonHover(Context& ctx, Form& form, const SkinLists& lists) {
     TrackCursor(ctx, form);
-    const long x = ctx.g.CursorX;
-    const long y = ctx.g.CursorY;
+    // 64 bits: a button placed near 2^31 would take Left + Width past the
+    // end of a 32-bit long, which is what long is on Windows.
+    const std::int64_t x = ctx.g.CursorX;
+    const std::int64_t y = ctx.g.CursorY;
     for (long i = 1; i <= lists.ButtonCount; ++i) {
         Control* button = form.Find(ControlArray::imgBut, static_cast<int>(i));
         if (!button) continue;
-        const long left = button->Left();
-        const long top = button->Top();
-        const long right = left + button->Width();
-        const long bottom = top + button->Height();
+        const std::int64_t left = button->Left();
+        const std::int64_t top = button->Top();
+        const std::int64_t right = left + button->Width();
+        const std::int64_t bottom = top + button->Height();
         const auto at = static_cast<std::size_t>(i);
         const std::string picture = at < lists.ButtonPicture.size() ? lists.ButtonPicture[at] : "";
         const bool inside =

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_form.h"
 #include "platform/win32/toolkit_screen.h"
@@ -19,17 +21,31 @@ PicturePtr Win32Toolkit::LoadPictureFromBytes(std::span<const std::uint8_t> byte
     return frames_.Load(bytes);
 }
 
-// Everything waiting, paints and due timers included, then back. A quit
-// message is left for the loop that owns it.
+namespace {
+
+// One call of DoEvents handles at most this much. Timers whose handling takes
+// as long as their interval (animation frames of 10 ms) keep the queue from
+// ever running dry; the build, the frame cutting and the teardown, which let
+// events run after every step, must still get on.
+constexpr auto kEventsSlice = std::chrono::milliseconds(10);
+constexpr int kEventsMaxMessages = 500;
+
+}  // namespace
+
+// What is waiting, paints and due timers included, until the queue is empty
+// or the slice is used up. A quit message is left for the loop that owns it.
 void Win32Toolkit::DoEvents() {
+    const auto end = std::chrono::steady_clock::now() + kEventsSlice;
     MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (int handled = 0; handled < kEventsMaxMessages; ++handled) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return;
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        if (std::chrono::steady_clock::now() >= end) return;
     }
 }
 

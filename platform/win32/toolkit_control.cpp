@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "platform/win32/frame_store.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
@@ -41,6 +44,22 @@ ControlProps CopiedFromTemplate(const ControlProps& templ) {
     made.visible = false;  // a new element waits to be placed before it shows
     return made;
 }
+
+namespace {
+
+// A skin may place a control near 2^31 pixels: the far edge is worked out in
+// 64 bits and held at the largest coordinate a RECT can take.
+LONG FarEdge(int start, int size) {
+    return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(start) + size, LONG_MIN, LONG_MAX));
+}
+
+constexpr long long kFarthestDrawn = 1 << 24;
+
+bool Within(int at, int start, int size) {
+    return at >= start && static_cast<long long>(at) < static_cast<long long>(start) + size;
+}
+
+}  // namespace
 
 void DeliverMouse(FormEvents& events, ControlRef source, MousePhase phase, const MouseEvent& e) {
     switch (phase) {
@@ -81,12 +100,12 @@ Win32Control::~Win32Control() {
 }
 
 RECT Win32Control::Bounds() const {
-    return RECT{props_.left, props_.top, props_.left + props_.width, props_.top + props_.height};
+    return RECT{props_.left, props_.top, FarEdge(props_.left, props_.width),
+                FarEdge(props_.top, props_.height)};
 }
 
 bool Win32Control::Contains(int x, int y) const {
-    return x >= props_.left && x < props_.left + props_.width && y >= props_.top &&
-           y < props_.top + props_.height;
+    return Within(x, props_.left, props_.width) && Within(y, props_.top, props_.height);
 }
 
 bool Win32Control::TakesMouse() const {
@@ -95,7 +114,10 @@ bool Win32Control::TakesMouse() const {
 
 void Win32Control::ApplyBounds(const RECT& before) {
     if (window_) {
-        SetWindowPos(window_.get(), nullptr, props_.left, props_.top, props_.width, props_.height,
+        // The system adds the size to the position in 32 bits: it gets the
+        // rectangle cut at the largest coordinate.
+        const RECT r = Bounds();
+        SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (kind_ == ControlKind::Image && props_.visible) {
         host_.InvalidateArea(before);
@@ -260,11 +282,21 @@ void Win32Control::BringToFront() {
     }
 }
 
+// GDI adds a size to a position in 32 bits, and shifts the result by the
+// viewport's origin: what it is given stays within 2^24 pixels of the
+// window, which no screen tells apart from 2^31.
 void Win32Control::PaintWindowless(HDC dc) const {
     if (kind_ != ControlKind::Image || !props_.visible) return;
     const auto drawable = drawable_ ? drawable_ : DrawableNow(props_.picture);
     if (!drawable) return;
-    drawable->Draw(dc, props_.left, props_.top, props_.width, props_.height, props_.stretch);
+    const auto held = [](long long at) {
+        return static_cast<int>(std::clamp(at, -kFarthestDrawn, kFarthestDrawn));
+    };
+    const int left = held(props_.left);
+    const int top = held(props_.top);
+    const int right = held(static_cast<long long>(props_.left) + props_.width);
+    const int bottom = held(static_cast<long long>(props_.top) + props_.height);
+    drawable->Draw(dc, left, top, right - left, bottom - top, props_.stretch);
 }
 
 HBRUSH Win32Control::PrepareColors(HDC dc) const {

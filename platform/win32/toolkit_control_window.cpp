@@ -54,9 +54,10 @@ void Win32Control::CreateChildWindow() {
     const HWND parent = host_.FormWindow();
     const WindowDesign design = DesignOf(kind_);
     if (!parent || !design.className) return;
-    window_.reset(CreateWindowExW(0, design.className, design.caption, design.style, props_.left, props_.top,
-                                  props_.width, props_.height, parent, nullptr, GetModuleHandleW(nullptr),
-                                  nullptr));
+    const RECT r = Bounds();
+    window_.reset(CreateWindowExW(0, design.className, design.caption, design.style, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
     if (!window_) return;
     const HWND hwnd = window_.get();
     SetWindowSubclass(hwnd, WindowProc, 0, reinterpret_cast<DWORD_PTR>(this));

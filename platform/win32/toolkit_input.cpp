@@ -66,8 +66,9 @@ MouseEvent ToMouseEvent(const MouseMessage& m, int originX, int originY, int twi
     MouseEvent e;
     e.button = m.button;
     e.shift = m.shift;
-    e.x = static_cast<double>(m.x - originX) * twipsX;
-    e.y = static_cast<double>(m.y - originY) * twipsY;
+    // In double: a control placed near -2^31 puts the difference past an int.
+    e.x = (static_cast<double>(m.x) - originX) * twipsX;
+    e.y = (static_cast<double>(m.y) - originY) * twipsY;
     return e;
 }
 
