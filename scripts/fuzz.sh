@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # Runs every fuzz target (tests/fuzz/*_fuzz.cpp) for the given seconds each
-# (default 60), starting from its committed seeds (tests/fuzz/corpus/<name>/)
+# (default 60), or until it has run the given number of inputs if that comes
+# first (default: no limit), starting from its committed seeds (tests/fuzz/corpus/<name>/)
 # and the inputs earlier runs found ($CORVALE_BUILD/fuzz/corpus/<name>/).
 # Installs and builds what it needs; prints executions and coverage per
 # target; fails when any target crashes, with the input kept in
-# $CORVALE_BUILD/fuzz/crashes/. Long runs belong under `nice -n 19`.
+# $CORVALE_BUILD/fuzz/crashes/. Long runs belong under `nice -n 19`;
+# CORVALE_FUZZ_TARGETS="layout gif_frames" runs only the targets named, so
+# that two shells can share the work.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 seconds=${1:-60}
-[[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [seconds per target]" >&2; exit 2; }
+runs_limit=${2:--1}
+if ! [[ $seconds =~ ^[1-9][0-9]*$ && $runs_limit =~ ^(-1|[1-9][0-9]*)$ ]]; then
+    echo "usage: $0 [seconds per target [inputs per target]]" >&2
+    exit 2
+fi
 
 corvale_install_packages
 corvale_build_fuzz
@@ -26,6 +33,9 @@ failed=0
 for source in "$CORVALE_ROOT"/tests/fuzz/*_fuzz.cpp; do
     target=$(basename "$source" .cpp)
     name=${target%_fuzz}
+    if [ -n "${CORVALE_FUZZ_TARGETS:-}" ] && [[ " $CORVALE_FUZZ_TARGETS " != *" $name "* ]]; then
+        continue
+    fi
     seeds=$CORVALE_ROOT/tests/fuzz/corpus/$name
     work=$out/corpus/$name
     log=$out/logs/$name.log
@@ -37,7 +47,7 @@ for source in "$CORVALE_ROOT"/tests/fuzz/*_fuzz.cpp; do
     length=()
     [ "$name" = layout ] && length=(-max_len=8192)
     # New inputs go to the first folder; the seeds are only read.
-    if ! "$out/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${length[@]}" \
+    if ! "$out/$target" -max_total_time="$seconds" -runs="$runs_limit" -timeout=10 -rss_limit_mb=2048 "${length[@]}" \
         -print_final_stats=1 -artifact_prefix="$out/crashes/$name-" "$work" "$seeds" >"$log" 2>&1; then
         status=CRASHED
         failed=1

@@ -87,18 +87,33 @@ std::optional<Pixels> PlaceOnGifScreen(Pixels frame, const GifPlacement& at) {
     return canvas;
 }
 
-std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, std::span<std::uint8_t> data) {
+// The decoder for the picture's format. Skins hold BMP and GIF pictures,
+// whose decoders come straight from their classes; anything else is left to
+// WIC, which searches the registry's decoders for one that takes it.
+UniqueCom<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory& factory, IClassFactory* format, IWICStream& stream) {
+    IWICBitmapDecoder* raw = nullptr;
+    if (format && SUCCEEDED(format->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&raw)))) {
+        UniqueCom<IWICBitmapDecoder> decoder(raw);
+        if (SUCCEEDED(decoder.get()->Initialize(&stream, WICDecodeMetadataCacheOnDemand))) return decoder;
+        const LARGE_INTEGER start{};
+        if (FAILED(stream.Seek(start, STREAM_SEEK_SET, nullptr))) return UniqueCom<IWICBitmapDecoder>();
+    }
+    raw = nullptr;
+    if (FAILED(factory.CreateDecoderFromStream(&stream, nullptr, WICDecodeMetadataCacheOnDemand, &raw)))
+        return UniqueCom<IWICBitmapDecoder>();
+    return UniqueCom<IWICBitmapDecoder>(raw);
+}
+
+std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, IClassFactory* format,
+                                       std::span<std::uint8_t> data) {
     IWICStream* rawStream = nullptr;
     if (FAILED(factory.CreateStream(&rawStream))) return std::nullopt;
     UniqueCom<IWICStream> stream(rawStream);
     if (FAILED(stream.get()->InitializeFromMemory(data.data(), static_cast<DWORD>(data.size()))))
         return std::nullopt;
 
-    IWICBitmapDecoder* rawDecoder = nullptr;
-    if (FAILED(factory.CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad,
-                                               &rawDecoder)))
-        return std::nullopt;
-    UniqueCom<IWICBitmapDecoder> decoder(rawDecoder);
+    const UniqueCom<IWICBitmapDecoder> decoder = OpenDecoder(factory, format, *stream.get());
+    if (!decoder) return std::nullopt;
     IWICBitmapFrameDecode* rawFrame = nullptr;
     if (FAILED(decoder.get()->GetFrame(0, &rawFrame))) return std::nullopt;
     UniqueCom<IWICBitmapFrameDecode> frame(rawFrame);
@@ -121,16 +136,21 @@ std::optional<Pixels> DecodeFirstFrame(IWICImagingFactory& factory, std::span<st
     return pixels;
 }
 
-std::optional<Pixels> Decode(IWICImagingFactory& factory, std::span<const std::uint8_t> bytes) {
+std::optional<Pixels> Decode(IWICImagingFactory& factory, IClassFactory* format,
+                             std::span<const std::uint8_t> bytes) {
     // A private copy: the stream reads from it, and the repair of a cut GIF
     // frame must not touch the caller's bytes.
     std::vector<std::uint8_t> data = NormaliseGifEnd(bytes);
-    std::optional<Pixels> pixels = DecodeFirstFrame(factory, data);
+    std::optional<Pixels> pixels = DecodeFirstFrame(factory, format, data);
     if (!pixels) return std::nullopt;
     if (!LooksLikeGif(data)) OpaqueWhenAlphaUnused(pixels->bgra);
     else if (const auto placement = FirstImagePlacement(data))
         return PlaceOnGifScreen(std::move(*pixels), *placement);
     return pixels;
+}
+
+bool LooksLikeBmp(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
 }  // namespace
@@ -156,6 +176,20 @@ IWICImagingFactory* PictureDecoder::Factory() {
     return factory_.get();
 }
 
+IClassFactory* PictureDecoder::FormatClass(std::span<const std::uint8_t> bytes) {
+    const bool gif = LooksLikeGif(bytes);
+    if (!gif && !LooksLikeBmp(bytes)) return nullptr;
+    KnownClass& known = gif ? gifClass_ : bmpClass_;
+    if (!known.asked) {
+        known.asked = true;
+        IClassFactory* raw = nullptr;
+        if (SUCCEEDED(CoGetClassObject(gif ? CLSID_WICGifDecoder : CLSID_WICBmpDecoder, CLSCTX_INPROC_SERVER,
+                                       nullptr, IID_IClassFactory, reinterpret_cast<void**>(&raw))))
+            known.factory.reset(raw);
+    }
+    return known.factory.get();
+}
+
 // Running out of memory on the way (a 32-bit process and a hostile header)
 // is one more picture that cannot be had.
 PicturePtr PictureDecoder::FromFile(const std::string& path) {
@@ -175,7 +209,7 @@ PicturePtr PictureDecoder::FromBytes(std::span<const std::uint8_t> bytes) {
     try {
         IWICImagingFactory* factory = Factory();
         if (!factory) return nullptr;
-        const std::optional<Pixels> pixels = Decode(*factory, bytes);
+        const std::optional<Pixels> pixels = Decode(*factory, FormatClass(bytes), bytes);
         if (!pixels) return nullptr;
         return Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra);
     } catch (const std::bad_alloc&) {

@@ -33,10 +33,20 @@ public:
     PicturePtr FromBytes(std::span<const std::uint8_t> bytes);
 
 private:
+    // A decoder class asked for once; no factory when the system has none.
+    struct KnownClass {
+        bool asked = false;
+        UniqueCom<IClassFactory> factory;
+    };
+
     IWICImagingFactory* Factory();
+    // The class of the BMP or GIF decoder the bytes need, or nullptr.
+    IClassFactory* FormatClass(std::span<const std::uint8_t> bytes);
 
     ComApartment apartment_;                 // first in, last out
     UniqueCom<IWICImagingFactory> factory_;  // made on first use
+    KnownClass bmpClass_;
+    KnownClass gifClass_;
 };
 
 }  // namespace corvale::win32

@@ -1,7 +1,6 @@
 // Control properties: kept here, applied to the window or the form's paint.
 #include "platform/win32/toolkit_control.h"
 
-#include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
@@ -94,7 +93,7 @@ Win32Control::~Win32Control() {
     if (kind_ == ControlKind::Image && props_.visible) host_.InvalidateArea(Bounds());
     if (window_) {
         // No message of the dying window may reach this object any more.
-        RemoveWindowSubclass(window_.get(), WindowProc, 0);
+        UnhookWindowProc(window_.get());
         window_.reset();
     }
 }

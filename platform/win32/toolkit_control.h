@@ -119,7 +119,10 @@ public:
     HBRUSH PrepareColors(HDC dc) const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    void HookWindowProc(HWND);
+    void UnhookWindowProc(HWND);
+    LRESULT CallBase(HWND, UINT, WPARAM, LPARAM) const;
     LRESULT ButtonMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT InputMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT ButtonMouse(HWND, const MouseMessage& m);
@@ -140,6 +143,7 @@ private:
     ControlProps props_;
     int z_;
     UINT_PTR timerId_ = 0;
+    WNDPROC baseProc_ = nullptr;  // the window class's own procedure
     bool leftPressed_ = false;  // a press of the left button that may become a click
     std::shared_ptr<const Win32Picture> drawable_;
     UniqueBrush brush_;

@@ -2,8 +2,6 @@
 // handlers.
 #include "platform/win32/toolkit_control.h"
 
-#include <commctrl.h>
-
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_paint.h"
 #include "platform/win32/toolkit_screen.h"
@@ -13,7 +11,7 @@ namespace {
 
 constexpr wchar_t kPictureButtonClass[] = L"CorvalePictureButton";
 
-// Every behaviour of a picture button lives in the control's subclass
+// Every behaviour of a picture button lives in the control's own window
 // procedure; the class itself only needs to exist.
 const wchar_t* PictureButtonClass() {
     static const bool registered = [] {
@@ -60,7 +58,7 @@ void Win32Control::CreateChildWindow() {
                                   GetModuleHandleW(nullptr), nullptr));
     if (!window_) return;
     const HWND hwnd = window_.get();
-    SetWindowSubclass(hwnd, WindowProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    HookWindowProc(hwnd);
     if (HasText()) {
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // the information panel runs past the default 30,000
@@ -74,20 +72,41 @@ void Win32Control::CreateChildWindow() {
     if (props_.visible) ShowWindow(hwnd, SW_SHOWNA);
 }
 
-LRESULT CALLBACK Win32Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) {
-    auto* control = reinterpret_cast<Win32Control*>(self);
+// The control's procedure goes in front of the class's own, and the window
+// names its control in its user data. (A common-controls subclass would
+// keep both in a window property, which the system looks up on every
+// message: on some systems one request to the window server each time.)
+void Win32Control::HookWindowProc(HWND hwnd) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Control::WindowProc)));
+}
+
+void Win32Control::UnhookWindowProc(HWND hwnd) {
+    if (!baseProc_) return;
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+}
+
+LRESULT Win32Control::CallBase(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return CallWindowProcW(baseProc_, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<Win32Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window goes with its form: the control keeps its properties
         // but no longer owns a handle.
-        RemoveWindowSubclass(hwnd, WindowProc, 0);
+        const WNDPROC base = control->baseProc_;
+        control->UnhookWindowProc(hwnd);
         (void)control->window_.release();
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(base, hwnd, message, wParam, lParam);
     }
     switch (control->kind_) {
         case ControlKind::PictureButton: return control->ButtonMessage(hwnd, message, wParam, lParam);
         case ControlKind::InputBox: return control->InputMessage(hwnd, message, wParam, lParam);
-        default: return DefSubclassProc(hwnd, message, wParam, lParam);
+        default: return control->CallBase(hwnd, message, wParam, lParam);
     }
 }
 
@@ -99,7 +118,7 @@ LRESULT Win32Control::ButtonMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
         default: break;
     }
     if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) return ButtonMouse(hwnd, *mouse);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallBase(hwnd, message, wParam, lParam);
 }
 
 // The button keeps the mouse from press to release, so a drag off it still
@@ -138,7 +157,7 @@ void Win32Control::PaintButton(HWND hwnd) {
 LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Enter confirms through KeyUp; as a character it would only beep.
     if (message == WM_CHAR && (wParam == L'\r' || wParam == L'\n')) return 0;
-    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    const LRESULT result = CallBase(hwnd, message, wParam, lParam);
     FormEvents& events = host_.Events();
     const ControlRef ref = ref_;
     if (message == WM_KEYUP) {

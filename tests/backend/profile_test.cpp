@@ -1,9 +1,12 @@
 // The profile reader against real skin files in a scratch folder.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "platform/win32/profile_win32.h"
+#include "platform/win32/text.h"
 #include "service_test_support.h"
 
 namespace corvale::win32 {
@@ -96,9 +99,18 @@ TEST_F(ProfileFileReaderTest, ReadsAUtf8FileWithItsByteOrderMarkAsUtf8FromTheFir
     EXPECT_EQ(Read("DEFAULT", "Name", "absent.skn", "fallback"), "fallback");
 }
 
-// The same file as ANSI (through the system's reader) and as UTF-8 with a
-// mark (read here) must answer alike.
-TEST_F(ProfileFileReaderTest, AnswersAUtf8FileWithAMarkAsTheSystemAnswersTheSameAnsiFile) {
+std::string SystemRead(const std::string& section, const std::string& key, const std::string& path,
+                       const std::string& fallback) {
+    std::wstring buffer(kSkinBuffer, L'\0');
+    const DWORD copied = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(fallback).c_str(),
+                                                  buffer.data(), kSkinBuffer, Widen(path).c_str());
+    buffer.resize(copied);
+    return Narrow(buffer);
+}
+
+// The reader takes files apart itself; it must answer as the system's own
+// reader does, for an ANSI file and for the same text in UTF-8 with a mark.
+TEST_F(ProfileFileReaderTest, AnswersAsTheSystemsReaderDoes) {
     const std::string body =
         "; a comment line\r\n"
         "[DEFAULT]\r\n"
@@ -130,14 +142,42 @@ TEST_F(ProfileFileReaderTest, AnswersAUtf8FileWithAMarkAsTheSystemAnswersTheSame
         {"DEFAULT", "Tab"},        {"DEFAULT", "Empty"},     {"DEFAULT", "NoEquals"},
         {"DEFAULT", "Absent"},     {"Blank Section", "Key"}, {"OTHER", "Unix"},
         {"OTHER", "Mac"},          {"OTHER", "Next"},        {"DEFAULT", "; a comment line"},
-        {"DEFAULT", "Later"},
+        {"DEFAULT", "Later"},      {"Absent", "Key"},
     };
     for (const auto& lookup : lookups) {
         SCOPED_TRACE(std::string("[") + lookup.section + "] " + lookup.key);
-        const auto system = Read(lookup.section, lookup.key, "ansi.skn", "fallback ");
-        ASSERT_TRUE(system.has_value());
-        EXPECT_EQ(Read(lookup.section, lookup.key, "utf8.skn", "fallback "), *system);
+        const std::string system = SystemRead(lookup.section, lookup.key, folder.PathOf("ansi.skn"), "fallback ");
+        EXPECT_EQ(Read(lookup.section, lookup.key, "ansi.skn", "fallback "), system);
+        EXPECT_EQ(Read(lookup.section, lookup.key, "utf8.skn", "fallback "), system);
     }
+}
+
+// Kept texts must never hide a change: a new size, or the same size with a
+// new write time, is read again; a file removed gives the fallback.
+TEST_F(ProfileFileReaderTest, ReadsAFileAgainOnceItHasChanged) {
+    folder.Write("corvale.skn", "[DEFAULT]\r\n01=aaaa\r\n");
+    EXPECT_EQ(Read("DEFAULT", "01", "corvale.skn"), "aaaa");
+    folder.Write("corvale.skn", "[DEFAULT]\r\n01=longer\r\n");
+    EXPECT_EQ(Read("DEFAULT", "01", "corvale.skn"), "longer");
+
+    folder.Write("corvale.skn", "[DEFAULT]\r\n01=bbbbbb\r\n");
+    const std::wstring path = Widen(folder.PathOf("corvale.skn"));
+    {
+        const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME written{};
+        GetFileTime(file, nullptr, nullptr, &written);
+        ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
+        time.QuadPart += 10'000'000;  // a second on
+        written = {time.LowPart, time.HighPart};
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+        CloseHandle(file);
+    }
+    EXPECT_EQ(Read("DEFAULT", "01", "corvale.skn"), "bbbbbb");
+
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(Read("DEFAULT", "01", "corvale.skn"), "NotFound");
 }
 
 }  // namespace
