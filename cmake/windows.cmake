@@ -66,13 +66,16 @@ if(TARGET corvale_e2e_tests)
 endif()
 
 # What scripts/bench.sh measures the program against: a window that only
-# appears, the same window running the panel's timers, and the watcher that
+# appears, the same window running the panel's timers (doing nothing, or
+# making the system calls an idle panel needs), and the watcher that
 # times a start from outside. Built only when asked for.
 add_executable(corvale_bench_empty WIN32 EXCLUDE_FROM_ALL tests/bench/win32/empty_window.cpp)
 add_executable(corvale_bench_timers WIN32 EXCLUDE_FROM_ALL tests/bench/win32/empty_window.cpp)
 target_compile_definitions(corvale_bench_timers PRIVATE BENCH_TIMERS)
+add_executable(corvale_bench_calls WIN32 EXCLUDE_FROM_ALL tests/bench/win32/empty_window.cpp)
+target_compile_definitions(corvale_bench_calls PRIVATE BENCH_CALLS)
 add_executable(corvale_bench_watch EXCLUDE_FROM_ALL tests/bench/win32/bench_watch.cpp)
-foreach(bench corvale_bench_empty corvale_bench_timers corvale_bench_watch)
+foreach(bench corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch)
   target_link_options(${bench} PRIVATE ${CORVALE_STATIC} -municode)
   target_compile_options(${bench} PRIVATE ${CORVALE_WARNINGS})
 endforeach()

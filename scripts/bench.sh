@@ -5,14 +5,20 @@
 #   empty    a borderless window of the panel's size and colour that only appears
 #   timers   the same window running the panel's timers (100, 250, 500 ms and
 #            one cycling 100/200/300 ms) with handlers that do nothing
+#   calls    the same timers making the calls an idle panel cannot do without
+#            (cursor place and window under it, two settings read, a 48x32
+#            frame repainted on each cycling tick): what Wine itself costs
 #   small    corvale.exe on a nine-entry face made here (Animated False, a text
 #            box, pictures, a button, a three-frame GIF at 100/200/300 ms)
 #   default  corvale.exe on themes/default, until the information panel shows
 #            its first line (mixer panel and sound-card report done before it)
+#   unpaced  the same with the theme's Animated=True switched off: the
+#            default theme asks for a 15 ms pause after each of its entries
 #   long     corvale.exe with one "A" entry of a long, large animation made
 #            here with ImageMagick (783 frames of 640x421, 10 ms each)
 #
-# The starts alternate (empty, timers, small, default, ...) five times. For
+# The starts alternate (empty, timers, calls, small, default, unpaced, ...)
+# five times. For
 # each start a watcher program (tests/bench/win32/bench_watch.cpp) creates
 # the process and polls every 2 ms until the window shows what is waited for:
 # for the empty windows their background colour, for the small face the
@@ -41,7 +47,7 @@ HOST=0
 
 corvale_install_packages
 if [ -z "${CORVALE_BENCH_BIN:-}" ]; then
-    corvale_build_win32 corvale corvale_bench_empty corvale_bench_timers corvale_bench_watch
+    corvale_build_win32 corvale corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch
 fi
 if [ "$HOST" = 1 ]; then
     mkdir -p "$CORVALE_BUILD"
@@ -108,8 +114,17 @@ make_long_theme() {
     mv "$dir/long.tmp.gif" "$dir/long.gif"
 }
 
+# The default theme as it is, and a copy with its pacing switched off.
+make_unpaced_theme() {
+    local dir=$WORK/unpaced
+    rm -rf "$dir" && mkdir -p "$dir"
+    cp "$CORVALE_ROOT"/themes/default/* "$dir/"
+    sed -i 's/^Animated=True/Animated=False/' "$dir/terminal.skn"
+}
+
 make_small_theme
 make_long_theme
+make_unpaced_theme
 ln -sfn "$CORVALE_ROOT/themes/default" "$WORK/default"
 
 # ---- Wine -------------------------------------------------------------------
@@ -213,6 +228,7 @@ measure() {
 
 EMPTY=$BIN/corvale_bench_empty.exe
 TIMERS=$BIN/corvale_bench_timers.exe
+CALLS=$BIN/corvale_bench_calls.exe
 CORVALE=$BIN/corvale.exe
 BENCH_CAPTION="Corvale bench window"
 CAPTION="VEXAL Terminal - Corvale"
@@ -223,10 +239,13 @@ for run in $(seq 1 "$RUNS"); do
     corvale_log "run $run of $RUNS"
     measure empty "$EMPTY" "$BENCH_CAPTION" --pixel 200,200,080c0a
     measure timers "$TIMERS" "$BENCH_CAPTION" --pixel 200,200,080c0a
+    [ -f "$CALLS" ] && measure calls "$CALLS" "$BENCH_CAPTION" --pixel 200,200,080c0a
     theme small
     measure small "$CORVALE" "$CAPTION" --pixel 450,150,d4a017
     theme default
     measure default "$CORVALE" "$CAPTION" --text "Operating System"
+    theme unpaced
+    measure unpaced "$CORVALE" "$CAPTION" --text "Operating System"
 done
 theme long
 measure long "$CORVALE" "$CAPTION" --pixel 730,30,d4a017
@@ -247,8 +266,8 @@ function median(name, col,    n, i, j, t, v) {
 { ++rows; prog[rows] = $1; for (c = 2; c <= 7; ++c) val[rows, c] = $c }
 END {
     printf "\n%-8s %9s %9s %11s %13s %8s %8s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB"
-    split("empty timers small default long", names, " ")
-    for (k = 1; k <= 5; ++k) {
+    split("empty timers calls small default unpaced long", names, " ")
+    for (k = 1; k <= 7; ++k) {
         p = names[k]
         if (median(p, 2) < 0) continue
         printf "%-8s %9.0f %9.0f %11.3f %13.3f %8.1f %8.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024
@@ -258,6 +277,8 @@ END {
     if (e > 0) {
         printf "face complete, small face / empty window appears:        %.2fx  (goal <= 1.3)\n", median("small", 2) / e
         printf "info panel first line, default theme / empty window:     %.2fx  (goal <= 1.5)\n", median("default", 2) / e
+        if (median("unpaced", 2) > 0)
+            printf "  the same without the theme'"'"'s pauses / empty window:      %.2fx\n", median("unpaced", 2) / e
     }
     ec = median("empty", 7)
     if (ec > 0) {
@@ -270,6 +291,13 @@ END {
     }
     if (te > 0)
         printf "idle wineserver CPU, small face / timers-only window:    %.2fx\n", median("small", 4) / te
+    c = median("calls", 3); ce = median("calls", 4)
+    if (c > 0) {
+        printf "idle CPU, small face / window making the same calls:     %.2fx\n", median("small", 3) / c
+        printf "idle CPU, window making the same calls / timers-only:    %.2fx\n", c / t
+    }
+    if (ce > 0)
+        printf "idle wineserver CPU, small face / same-calls window:     %.2fx\n", median("small", 4) / ce
     printf "resident memory above the empty window, small face:      %.1f MB  (goal <= 8)\n", (median("small", 5) - r) / 1024
     printf "resident memory above the empty window, default theme:   %.1f MB\n", (median("default", 5) - r) / 1024
     if (median("long", 5) > 0)

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <cstdint>
 #include <vector>
@@ -91,6 +90,22 @@ std::wstring SystemFolderPath(SystemFolder folder) {
     return path;
 }
 
+// The shell and all it brings with it (common controls, visual styles) cost
+// a few megabytes for the whole run; it is loaded only when a button first
+// asks for it, from the system folder alone, and kept for the rest of the run.
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+ShellExecuteFunction ShellExecuteEntry() {
+    static const ShellExecuteFunction entry = [] {
+        const std::wstring folder = SystemFolderPath(SystemFolder::System);
+        const HMODULE shell = folder.empty() ? nullptr : LoadLibraryW((folder + L"\\shell32.dll").c_str());
+        return shell ? reinterpret_cast<ShellExecuteFunction>(
+                           reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")))
+                     : nullptr;
+    }();
+    return entry;
+}
+
 }  // namespace
 
 bool Win32Launcher::StartProcess(const std::string& commandLine, WindowState state) {
@@ -107,11 +122,13 @@ bool Win32Launcher::StartSystemProgram(const SystemProgram& program, const std::
 
 bool Win32Launcher::ShellOpen(WindowHandle owner, const std::string& file, const std::string& parameters,
                               const std::string& directory) {
+    const ShellExecuteFunction shellExecute = ShellExecuteEntry();
+    if (!shellExecute) return false;
     const ScopedCom com;
     const std::wstring wideFile = Widen(file);
     const std::wstring wideParameters = Widen(parameters);
     const std::wstring wideDirectory = Widen(directory);
-    const HINSTANCE result = ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", wideFile.c_str(),
+    const HINSTANCE result = shellExecute(reinterpret_cast<HWND>(owner), L"open", wideFile.c_str(),
                                            OrNull(wideParameters), OrNull(wideDirectory), SW_SHOWNORMAL);
     // Values above 32 are success; the rest are error codes in a handle's clothes.
     return reinterpret_cast<INT_PTR>(result) > 32;

@@ -124,8 +124,8 @@ TEST_P(PromptOutline, OpensCentredAboveTheMainWindowWithTheMaskShowingWhatLiesBe
 INSTANTIATE_TEST_SUITE_P(BothFamilies, PromptOutline,
                          ::testing::Values(PromptCase{"winxp", false}, PromptCase{"winxp", true},
                                            PromptCase{"win98", false}, PromptCase{"win98", true}),
-                         [](const auto& info) {
-                             return std::string(info.param.windows) + (info.param.fullScreen ? "Full" : "Part");
+                         [](const auto& test) {
+                             return std::string(test.param.windows) + (test.param.fullScreen ? "Full" : "Part");
                          });
 
 // ---- Typing and the buttons ---------------------------------------------------------

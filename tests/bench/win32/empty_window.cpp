@@ -3,8 +3,19 @@
 // empty_window.exe, and with BENCH_TIMERS as timers_window.exe, which also
 // runs the panel's timers (100, 250 and 500 ms, and one that cycles through
 // 100, 200 and 300 ms as a three-frame animation does) with handlers that do
-// nothing.
+// nothing. And with BENCH_CALLS as calls_window.exe, whose timers make the
+// calls an idle panel cannot do without, the ones the panel's own code
+// needs from the system: every 100 ms the cursor's place and the window
+// under it, every 500 ms two values read from the settings store, and on
+// every cycling tick one 48x32 frame changed (two invalidations and a
+// buffered paint). What the panel costs above this window is its own.
 #include <windows.h>
+
+#include <initializer_list>
+
+#ifdef BENCH_CALLS
+#define BENCH_TIMERS
+#endif
 
 namespace {
 
@@ -23,7 +34,51 @@ void StartTimers(HWND window) {
     SetTimer(window, kCycling, kCycle[0], nullptr);
 }
 
+#ifdef BENCH_CALLS
+constexpr RECT kFrame{480, 80, 528, 112};
+constexpr COLORREF kFrameColours[] = {RGB(192, 48, 48), RGB(48, 192, 48), RGB(48, 48, 192)};
+HKEY settings = nullptr;
+
+void MakePanelCalls(HWND window, UINT_PTR id) {
+    if (id == 1) {
+        POINT at{};
+        GetCursorPos(&at);
+        WindowFromPoint(at);
+    } else if (id == 3) {
+        if (!settings)
+            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Corvale bench", 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                            nullptr, &settings, nullptr);
+        wchar_t value[64];
+        for (const wchar_t* name : {L"Close", L"Voice"}) {
+            DWORD size = sizeof value;
+            RegQueryValueExW(settings, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        }
+    } else if (id == kCycling) {
+        InvalidateRect(window, &kFrame, FALSE);
+        InvalidateRect(window, &kFrame, FALSE);
+    }
+}
+
+// The frame drawn through a buffer, as the panel draws its face.
+void PaintFrame(HDC dc) {
+    const HDC buffer = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, kFrame.right - kFrame.left, kFrame.bottom - kFrame.top);
+    const HGDIOBJ old = SelectObject(buffer, bitmap);
+    const HBRUSH brush = CreateSolidBrush(kFrameColours[cyclePosition]);
+    const RECT all{0, 0, kFrame.right - kFrame.left, kFrame.bottom - kFrame.top};
+    FillRect(buffer, &all, brush);
+    BitBlt(dc, kFrame.left, kFrame.top, all.right, all.bottom, buffer, 0, 0, SRCCOPY);
+    DeleteObject(brush);
+    SelectObject(buffer, old);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}
+#endif
+
 void OnTimer(HWND window, UINT_PTR id) {
+#ifdef BENCH_CALLS
+    MakePanelCalls(window, id);
+#endif
     if (id != kCycling) return;
     cyclePosition = (cyclePosition + 1) % 3;
     SetTimer(window, kCycling, kCycle[cyclePosition], nullptr);
@@ -39,6 +94,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             const HBRUSH brush = CreateSolidBrush(kBackground);
             FillRect(dc, &paint.rcPaint, brush);
             DeleteObject(brush);
+#ifdef BENCH_CALLS
+            PaintFrame(dc);
+#endif
             EndPaint(window, &paint);
             return 0;
         }
