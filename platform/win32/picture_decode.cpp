@@ -2,6 +2,7 @@
 #include "platform/win32/picture_decode.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -46,12 +47,6 @@ void OpaqueWhenAlphaUnused(std::vector<std::uint8_t>& bgra) {
         if (bgra[i] != 0) return;
     for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
 }
-
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> bgra;
-};
 
 // The bytes of a width x height BGRA picture, or nullopt for an empty one or
 // one past the bounds. The bounds keep every product below 2^32, so nothing
@@ -149,6 +144,61 @@ std::optional<Pixels> Decode(IWICImagingFactory& factory, IClassFactory* format,
     return pixels;
 }
 
+std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+// A plain BMP (1, 4, 8, 16 or 24 bits a pixel, uncompressed, with a
+// Windows header) drawn by the system's own DIB code into a 32-bit picture:
+// no decoder library to load for the pictures most skins are made of.
+// Anything else (32 bits, whose fourth byte means different things to
+// different writers, compressed data, other headers) is left to WIC.
+std::optional<Pixels> DecodePlainBmp(std::span<const std::uint8_t> b) {
+    constexpr std::size_t kFileHeader = 14;
+    if (b.size() < kFileHeader + 40 || b[0] != 'B' || b[1] != 'M') return std::nullopt;
+    const std::uint32_t bitsAt = Le32(b, 10);
+    const std::uint32_t headerSize = Le32(b, 14);
+    const auto width = static_cast<std::int32_t>(Le32(b, 18));
+    const auto height = static_cast<std::int32_t>(Le32(b, 22));
+    const unsigned bitCount = b[28] | b[29] << 8;
+    const std::uint32_t compression = Le32(b, 30);
+    const std::uint32_t used = Le32(b, 46);
+    if (headerSize < 40 || headerSize > 124 || compression != BI_RGB) return std::nullopt;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24) return std::nullopt;
+    if (height == INT32_MIN) return std::nullopt;
+    const long long rows = height < 0 ? -static_cast<long long>(height) : height;
+    const auto bytes = BgraBytes(width, rows);
+    if (!bytes) return std::nullopt;
+    const std::size_t colours = bitCount <= 8 ? (used ? used : 1u << bitCount) : 0;
+    if (colours > 256) return std::nullopt;
+    const std::size_t infoBytes = headerSize + colours * 4;
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
+    if (kFileHeader + infoBytes > b.size() || bitsAt < kFileHeader + infoBytes || bitsAt > b.size() ||
+        stride * static_cast<std::size_t>(rows) > b.size() - bitsAt)
+        return std::nullopt;
+
+    // The header and colour table, aligned as GDI wants them.
+    std::vector<DWORD> info((infoBytes + 3) / 4);
+    std::memcpy(info.data(), b.data() + kFileHeader, infoBytes);
+    BITMAPINFO target{};
+    target.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -static_cast<LONG>(rows), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pixels = nullptr;
+    const UniqueBitmap canvas(CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    const UniqueMemoryDC dc = CreateMemoryDC(nullptr);
+    if (!canvas || !pixels || !dc) return std::nullopt;
+    const HGDIOBJ before = SelectObject(dc.get(), canvas.get());
+    const int drawn = SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(rows), 0, 0, 0,
+                                        static_cast<UINT>(rows), b.data() + bitsAt,
+                                        reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    SelectObject(dc.get(), before);
+    if (drawn != rows) return std::nullopt;
+    GdiFlush();
+    Pixels out{width, static_cast<int>(rows), std::vector<std::uint8_t>(*bytes)};
+    std::memcpy(out.bgra.data(), pixels, *bytes);
+    for (std::size_t i = 3; i < out.bgra.size(); i += 4) out.bgra[i] = 255;
+    return out;
+}
+
 bool LooksLikeBmp(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
@@ -207,9 +257,8 @@ PicturePtr PictureDecoder::FromFile(const std::string& path) {
 PicturePtr PictureDecoder::FromBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return nullptr;
     try {
-        IWICImagingFactory* factory = Factory();
-        if (!factory) return nullptr;
-        const std::optional<Pixels> pixels = Decode(*factory, FormatClass(bytes), bytes);
+        std::optional<Pixels> pixels = DecodeOwn(bytes);
+        if (!pixels) pixels = DecodeWithWic(bytes);
         if (!pixels) return nullptr;
         return Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra);
     } catch (const std::bad_alloc&) {
@@ -217,6 +266,35 @@ PicturePtr PictureDecoder::FromBytes(std::span<const std::uint8_t> bytes) {
     } catch (const std::length_error&) {
         return nullptr;
     }
+}
+
+PicturePtr PictureDecoder::FromBytesThroughWic(std::span<const std::uint8_t> bytes) {
+    try {
+        const std::optional<Pixels> pixels = DecodeWithWic(bytes);
+        return pixels ? Win32Picture::FromBgra(pixels->width, pixels->height, pixels->bgra) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// GIFs and plain BMPs, the skins' pictures, are decoded here, so that most
+// faces never start COM's picture decoders (and the megabytes they bring).
+std::optional<Pixels> PictureDecoder::DecodeOwn(std::span<const std::uint8_t> bytes) {
+    if (LooksLikeBmp(bytes)) return DecodePlainBmp(bytes);
+    if (!LooksLikeGif(bytes)) return std::nullopt;
+    const std::vector<std::uint8_t> data = NormaliseGifEnd(bytes);
+    std::optional<GifImage> image = DecodeFirstGifImage(data, kMaxPictureSide, kMaxPicturePixels);
+    if (!image) return std::nullopt;
+    Pixels pixels{image->width, image->height, std::move(image->bgra)};
+    if (const auto placement = FirstImagePlacement(data)) return PlaceOnGifScreen(std::move(pixels), *placement);
+    return pixels;
+}
+
+std::optional<Pixels> PictureDecoder::DecodeWithWic(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return std::nullopt;
+    IWICImagingFactory* factory = Factory();
+    if (!factory) return std::nullopt;
+    return Decode(*factory, FormatClass(bytes), bytes);
 }
 
 }  // namespace corvale::win32

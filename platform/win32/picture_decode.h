@@ -5,8 +5,10 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 #include "platform/win32/handles.h"
@@ -25,14 +27,29 @@ private:
     bool mustUninitialize_ = false;
 };
 
+// A decoded picture: rows top to bottom, bytes blue, green, red, alpha.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra;
+};
+
 class PictureDecoder {
 public:
     // nullptr for a missing or unreadable file, undecodable bytes or an
     // empty picture. The caller's bytes are never changed.
     PicturePtr FromFile(const std::string& path);
     PicturePtr FromBytes(std::span<const std::uint8_t> bytes);
+    // The same through WIC alone, the decoder every picture once went
+    // through; what the program's own decoding must agree with.
+    PicturePtr FromBytesThroughWic(std::span<const std::uint8_t> bytes);
+    // Whether WIC has been started: not until a picture needs it.
+    bool StartedWic() const { return factory_.get() != nullptr; }
 
 private:
+    static std::optional<Pixels> DecodeOwn(std::span<const std::uint8_t> bytes);
+    std::optional<Pixels> DecodeWithWic(std::span<const std::uint8_t> bytes);
+
     // A decoder class asked for once; no factory when the system has none.
     struct KnownClass {
         bool asked = false;

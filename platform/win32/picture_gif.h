@@ -31,4 +31,19 @@ struct GifPlacement {
 
 std::optional<GifPlacement> FirstImagePlacement(std::span<const std::uint8_t> bytes);
 
+// The first image of a GIF at its own size (not the screen's), rows top to
+// bottom, bytes blue, green, red, alpha; the transparent colour, if any, has
+// alpha 0. nullopt for anything out of the ordinary: no colour table, a
+// colour past the table, a code the table does not hold yet, data that ends
+// before the image is full, or a side or pixel count past the limits. Those
+// are left to the system's decoder, whose answer for them stands.
+struct GifImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra;
+};
+
+std::optional<GifImage> DecodeFirstGifImage(std::span<const std::uint8_t> bytes, long long maxSide,
+                                            long long maxPixels);
+
 }  // namespace corvale::win32
