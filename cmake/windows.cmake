@@ -74,6 +74,7 @@ add_executable(corvale_bench_timers WIN32 EXCLUDE_FROM_ALL tests/bench/win32/emp
 target_compile_definitions(corvale_bench_timers PRIVATE BENCH_TIMERS)
 add_executable(corvale_bench_calls WIN32 EXCLUDE_FROM_ALL tests/bench/win32/empty_window.cpp)
 target_compile_definitions(corvale_bench_calls PRIVATE BENCH_CALLS)
+target_link_libraries(corvale_bench_calls PRIVATE winmm ole32 uuid)
 add_executable(corvale_bench_watch EXCLUDE_FROM_ALL tests/bench/win32/bench_watch.cpp)
 foreach(bench corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch)
   target_link_options(${bench} PRIVATE ${CORVALE_STATIC} -municode)

@@ -32,7 +32,7 @@ std::string Summary(const CheckedEntry& entry) {
     }
     if (entry.kind == "A" && !entry.frameTimes.empty()) {
         line += ", " + std::to_string(entry.frameTimes.size()) + (entry.frameTimes.size() == 1 ? " frame:" : " frames:");
-        for (const long time : entry.frameTimes) line += " " + std::to_string(time);
+        for (const long time : entry.frameTimes) line.append(" ").append(std::to_string(time));
         line += " ms";
     }
     if (entry.source.ends_with(".ini")) line += " (from " + entry.source + ")";

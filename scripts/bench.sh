@@ -7,7 +7,8 @@
 #            one cycling 100/200/300 ms) with handlers that do nothing
 #   calls    the same timers making the calls an idle panel cannot do without
 #            (cursor place and window under it, two settings read, a 48x32
-#            frame repainted on each cycling tick): what Wine itself costs
+#            frame repainted on each cycling tick), which has also opened the
+#            sound card's mixer and endpoints: what Wine itself costs
 #   small    corvale.exe on a nine-entry face made here (Animated False, a text
 #            box, pictures, a button, a three-frame GIF at 100/200/300 ms)
 #   default  corvale.exe on themes/default, until the information panel shows
@@ -299,6 +300,8 @@ END {
     if (ce > 0)
         printf "idle wineserver CPU, small face / same-calls window:     %.2fx\n", median("small", 4) / ce
     printf "resident memory above the empty window, small face:      %.1f MB  (goal <= 8)\n", (median("small", 5) - r) / 1024
+    if (median("calls", 5) > 0)
+        printf "resident memory above the same-calls window, small face: %.1f MB\n", (median("small", 5) - median("calls", 5)) / 1024
     printf "resident memory above the empty window, default theme:   %.1f MB\n", (median("default", 5) - r) / 1024
     if (median("long", 5) > 0)
         printf "resident memory above the empty window, long animation:  %.1f MB  (goal <= 64; peak %.1f MB above)\n", (median("long", 5) - r) / 1024, (median("long", 6) - r) / 1024

@@ -38,7 +38,7 @@ protected:
         theme_->WriteSkin("Corvale.skn", skin);
     }
 
-    static std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+    static std::string TwoDigits(int n) { return std::string(n < 10 ? "0" : "").append(std::to_string(n)); }
 
     // Once the button shows: the face is built after the window appears.
     void ClickButton(HWND window, int n) {
@@ -118,7 +118,7 @@ TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
     std::string pictures;
     for (int n = 1; n <= 20; ++n) {
         const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120, static_cast<std::uint8_t>(250 - n * 10)};
-        theme_->WriteBmp("p" + std::to_string(n) + ".bmp", Picture(8, 8, colour));
+        theme_->WriteBmp(std::string("p").append(std::to_string(n)).append(".bmp"), Picture(8, 8, colour));
         pictures += TwoDigits(n) + "=p" + std::to_string(n) + ".bmp,P," + std::to_string(10 + (n - 1) * 35) +
                     ",100,30,30\n";
     }

@@ -117,7 +117,8 @@ CallRecorder::CallRecorder(const std::filesystem::path& folder, const std::wstri
 }
 
 std::string CallRecorder::Command(const std::string& words) const {
-    return "\"" + Utf8(exe_.wstring()) + "\" \"" + Utf8(log_.wstring()) + "\" " + words;
+    return std::string("\"").append(Utf8(exe_.wstring())).append("\" \"").append(Utf8(log_.wstring())).append("\" ") +
+           words;
 }
 
 std::vector<std::string> CallRecorder::Calls() const {

@@ -139,7 +139,7 @@ protected:
         PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
     }
 
-    static std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+    static std::string TwoDigits(int n) { return std::string(n < 10 ? "0" : "").append(std::to_string(n)); }
 
     void WriteMeter(int n, Rgb colour, const Box& size) const {
         theme_->WriteBmp("meter" + TwoDigits(n) + ".bmp", Picture(size.Width(), size.Height(), colour));
