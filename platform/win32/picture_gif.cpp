@@ -226,10 +226,6 @@ std::optional<GifPlacement> FirstImagePlacement(Bytes b) {
                         Word(b, pos + 3), Word(b, pos + 5), Word(b, pos + 7)};
 }
 
-}  // namespace corvale::win32
-
-namespace corvale::win32 {
-
 std::optional<GifImage> DecodeFirstGifImage(Bytes b, long long maxSide, long long maxPixels) {
     if (!LooksLikeGif(b) || FirstBlock(b) > b.size()) return std::nullopt;
     Bytes table = b.subspan(kScreenDescriptorEnd, ColorTableBytes(b[10]));
