@@ -29,9 +29,29 @@ corvale_install_packages() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         corvale_as_root dpkg --add-architecture i386
     fi
-    corvale_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    corvale_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    corvale_apt update -q ||
+        { sleep 20 && corvale_apt update -q; } ||
+        corvale_log "some package lists did not come in; trying with the rest"
+    corvale_apt install -y -q --no-install-recommends "${missing[@]}" && return 0
+    # A mirror caught in the middle of a sync can serve one architecture's
+    # security list and not the other's, and 32-bit Wine then cannot match
+    # its libraries' versions to the 64-bit ones. The release's own suites
+    # are always consistent: try once more from them alone.
+    corvale_log "installing from the release's main suites only"
+    local codename parts
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    parts=$(mktemp -d)
+    printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$codename" "$codename" >"$parts/main.sources"
+    local only=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$parts")
+    corvale_apt update -q "${only[@]}" &&
+        corvale_apt install -y -q --no-install-recommends "${only[@]}" "${missing[@]}"
+    local status=$?
+    rm -rf "$parts"
+    return "$status"
 }
+
+corvale_apt() { corvale_as_root env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 
 corvale_configure() { # <build dir> [cmake options...]
     local dir=$1
