@@ -1,7 +1,7 @@
 // The system probes: each method is one query, its answer handed back as the
-// system gave it. The queries that ask a drive's medium run on worker threads
-// with a time limit, the one place where the program uses threads: they
-// touch no window and share nothing but their answer.
+// system gave it. The queries that ask a drive's medium run on a worker
+// thread with a time limit, the one place where the program uses threads:
+// they touch no window and share nothing but their answer.
 #include "platform/win32/probes_win32.h"
 
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -36,7 +38,7 @@ private:
     DWORD previous_ = 0;
 };
 
-// The one thing a drive query's worker shares with the thread that asked.
+// The one thing a drive query shares with the thread that asked.
 template <typename T>
 struct PendingAnswer {
     std::mutex mutex;
@@ -45,21 +47,86 @@ struct PendingAnswer {
     std::optional<T> answer;
 };
 
-// Runs `query` on a worker thread and waits for it at most `timeLeft`, which
-// it then lessens by the time waited. A query that is still running when the
-// time is up fails, and leaves its drive no time at all, so one drive that
-// hangs holds one thread, never more. The worker keeps its pending answer
-// alive by itself and touches nothing else: it may outlive the probes, and
-// ending the process ends it.
+}  // namespace
+
+// The thread the drive queries run on, one after the other: a panel's few
+// dozen queries cost one thread, not one each (every thread Wine has made
+// keeps some of its memory after it ends). Jobs touch nothing but their own
+// pending answers, so a worker may outlive the probes; it ends once it has
+// been retired and its queue is empty, and ending the process ends it.
+class QueryWorker {
+public:
+    // nullptr when no thread is to be had.
+    static std::shared_ptr<QueryWorker> Start() {
+        try {
+            auto worker = std::make_shared<QueryWorker>();
+            std::thread([worker] { worker->Run(); }).detach();
+            return worker;
+        } catch (...) {
+            return nullptr;
+        }
+    }
+
+    // False when the job could not be queued (out of memory).
+    bool Post(std::function<void()> job) {
+        try {
+            const std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        } catch (...) {
+            return false;
+        }
+        wake_.notify_one();
+        return true;
+    }
+
+    void Retire() {
+        {
+            const std::lock_guard lock(mutex_);
+            retired_ = true;
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void Run() {
+        SetThreadErrorMode(kQuietDriveErrors, nullptr);
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] { return retired_ || !jobs_.empty(); });
+                if (jobs_.empty()) return;
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
+            }
+            job();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+    bool retired_ = false;
+};
+
+namespace {
+
+// Runs `query` on the worker and waits for it at most `timeLeft`, which it
+// then lessens by the time waited. A query that is still running when the
+// time is up fails and leaves its drive no time at all; its worker is left
+// to it, and the next query gets a new one, so one drive that hangs holds
+// one thread, never more.
 template <typename T>
-std::optional<T> AskWithin(std::chrono::milliseconds& timeLeft,
+std::optional<T> AskWithin(std::shared_ptr<QueryWorker>& worker, std::chrono::milliseconds& timeLeft,
                            std::optional<T> (*query)(const std::wstring&), const std::string& root) {
     using namespace std::chrono;
     if (!query || timeLeft <= milliseconds::zero()) return std::nullopt;
-    auto pending = std::make_shared<PendingAnswer<T>>();
+    if (!worker) worker = QueryWorker::Start();
+    if (!worker) return std::nullopt;
+    std::shared_ptr<PendingAnswer<T>> pending;
     try {
-        std::thread([pending, query, wide = Widen(root)] {
-            SetThreadErrorMode(kQuietDriveErrors, nullptr);
+        pending = std::make_shared<PendingAnswer<T>>();
+        const bool posted = worker->Post([pending, query, wide = Widen(root)] {
             std::optional<T> answer;
             try {
                 answer = query(wide);
@@ -70,15 +137,20 @@ std::optional<T> AskWithin(std::chrono::milliseconds& timeLeft,
             pending->answer = std::move(answer);
             pending->ready = true;
             pending->done.notify_all();
-        }).detach();
+        });
+        if (!posted) return std::nullopt;
     } catch (...) {
-        return std::nullopt;  // no thread to be had, or a root that cannot be converted
+        return std::nullopt;  // no memory for the job, or a root that cannot be converted
     }
     const auto start = steady_clock::now();
     std::unique_lock lock(pending->mutex);
     const bool ready = pending->done.wait_for(lock, timeLeft, [&] { return pending->ready; });
     const auto waited = duration_cast<milliseconds>(steady_clock::now() - start);
     timeLeft = ready ? std::max(milliseconds::zero(), timeLeft - waited) : milliseconds::zero();
+    if (!ready) {
+        worker->Retire();
+        worker.reset();
+    }
     return ready ? std::move(pending->answer) : std::nullopt;
 }
 
@@ -233,6 +305,13 @@ int Win32Probes::QueryDriveType(const std::string& root) {
     return static_cast<int>(GetDriveTypeW(Widen(root).c_str()));
 }
 
+Win32Probes::Win32Probes(DriveQueries queries, std::chrono::milliseconds driveTimeLimit)
+    : queries_(queries), driveTimeLimit_(driveTimeLimit) {}
+
+Win32Probes::~Win32Probes() {
+    if (worker_) worker_->Retire();
+}
+
 std::chrono::milliseconds& Win32Probes::TimeLeft(const std::string& root) {
     std::string key = root;
     for (char& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
@@ -240,19 +319,19 @@ std::chrono::milliseconds& Win32Probes::TimeLeft(const std::string& root) {
 }
 
 std::optional<ClusterCounts> Win32Probes::QueryDiskClusters(const std::string& root) {
-    return AskWithin(TimeLeft(root), queries_.clusters, root);
+    return AskWithin(worker_, TimeLeft(root), queries_.clusters, root);
 }
 
 std::optional<ByteCounts> Win32Probes::QueryDiskBytes(const std::string& root) {
-    return AskWithin(TimeLeft(root), queries_.bytes, root);
+    return AskWithin(worker_, TimeLeft(root), queries_.bytes, root);
 }
 
 std::optional<std::string> Win32Probes::QueryVolumeLabel(const std::string& root) {
-    return AskWithin(TimeLeft(root), queries_.label, root);
+    return AskWithin(worker_, TimeLeft(root), queries_.label, root);
 }
 
 std::optional<std::uint32_t> Win32Probes::QueryVolumeSerial(const std::string& root) {
-    return AskWithin(TimeLeft(root), queries_.serial, root);
+    return AskWithin(worker_, TimeLeft(root), queries_.serial, root);
 }
 
 }  // namespace corvale::win32

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/probes.h"
@@ -23,14 +24,18 @@ struct DriveQueries {
 // The system's own drive queries.
 DriveQueries SystemDriveQueries();
 
+class QueryWorker;
+
 class Win32Probes final : public SystemProbes {
 public:
     // What one drive's space, label and serial queries may take together.
     static constexpr std::chrono::milliseconds kDriveTimeLimit{2000};
 
     Win32Probes() : Win32Probes(SystemDriveQueries(), kDriveTimeLimit) {}
-    Win32Probes(DriveQueries queries, std::chrono::milliseconds driveTimeLimit)
-        : queries_(queries), driveTimeLimit_(driveTimeLimit) {}
+    Win32Probes(DriveQueries queries, std::chrono::milliseconds driveTimeLimit);
+    ~Win32Probes() override;
+    Win32Probes(const Win32Probes&) = delete;
+    Win32Probes& operator=(const Win32Probes&) = delete;
 
     std::optional<OsVersion> QueryOsVersion() override;
     std::optional<std::string> QueryUserName(std::uint32_t bufferChars) override;
@@ -45,7 +50,7 @@ public:
     FileVersionAnswer QueryFileVersion(const std::string& path) override;
     std::vector<std::string> QueryDriveRoots() override;
     int QueryDriveType(const std::string& root) override;
-    // These four run on a worker thread and fail when the drive's time is
+    // These four run on the worker thread and fail when the drive's time is
     // up; a drive that has used up its time fails them at once.
     std::optional<ClusterCounts> QueryDiskClusters(const std::string& root) override;
     std::optional<ByteCounts> QueryDiskBytes(const std::string& root) override;
@@ -59,6 +64,7 @@ private:
     std::chrono::milliseconds driveTimeLimit_;
     // Per drive (by upper-case root), the time its queries have left.
     std::map<std::string, std::chrono::milliseconds> timeLeft_;
+    std::shared_ptr<QueryWorker> worker_;  // made by the first drive query
 };
 
 }  // namespace corvale::win32

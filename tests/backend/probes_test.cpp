@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -261,8 +262,11 @@ std::optional<T> Hang(const std::wstring&) {
     WaitForSingleObject(Gate(), INFINITE);
     return T{};
 }
+std::atomic<DWORD> lastQueryThread{0};
+
 template <typename T>
 std::optional<T> Slow(const std::wstring&) {
+    lastQueryThread = GetCurrentThreadId();
     Sleep(static_cast<DWORD>(queryMilliseconds.load()));
     return T{};
 }
@@ -328,6 +332,31 @@ TEST_F(Win32ProbesTimeLimit, ADrivesQueriesShareItsTime) {
     queryMilliseconds = 0;
     EXPECT_EQ(probes.QueryVolumeSerial("c:\\"), std::nullopt) << "the drive's time is up";
     EXPECT_TRUE(probes.QueryVolumeSerial("d:\\").has_value());
+}
+
+TEST_F(Win32ProbesTimeLimit, EveryDrivesQueriesRunOnOneWorkerUntilOneHangs) {
+    using namespace std::chrono_literals;
+    Win32Probes probes(
+        DriveQueries{Slow<ClusterCounts>, Slow<ByteCounts>, Slow<std::string>, Slow<std::uint32_t>}, 300ms);
+    queryMilliseconds = 0;
+    std::set<DWORD> threads;
+    for (const char* root : {"c:\\", "d:\\", "e:\\"}) {
+        EXPECT_TRUE(probes.QueryDiskBytes(root).has_value());
+        threads.insert(lastQueryThread);
+        EXPECT_TRUE(probes.QueryVolumeSerial(root).has_value());
+        threads.insert(lastQueryThread);
+    }
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_NE(*threads.begin(), GetCurrentThreadId());
+    // A query that runs out of time keeps its worker; the next drive gets a
+    // new one, and does not wait behind it.
+    const DWORD first = *threads.begin();
+    queryMilliseconds = 600;
+    EXPECT_EQ(probes.QueryVolumeLabel("f:\\"), std::nullopt);
+    queryMilliseconds = 0;
+    const auto next = Timed([&] { EXPECT_TRUE(probes.QueryVolumeLabel("g:\\").has_value()); });
+    EXPECT_LT(next, 200ms);
+    EXPECT_NE(lastQueryThread.load(), first);
 }
 
 }  // namespace
