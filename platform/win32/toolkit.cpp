@@ -38,6 +38,7 @@ void Win32Toolkit::DoEvents() {
     const auto end = std::chrono::steady_clock::now() + kEventsSlice;
     MSG msg{};
     for (int handled = 0; handled < kEventsMaxMessages; ++handled) {
+        Win32Form::FlushPendingPaints();
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return;
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -83,6 +84,7 @@ void Win32Toolkit::EndProgram() { ExitProcess(0); }
 int Win32Toolkit::RunMessageLoop() {
     MSG msg{};
     for (;;) {
+        Win32Form::FlushPendingPaints();
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;

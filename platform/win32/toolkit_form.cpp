@@ -63,6 +63,21 @@ Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner)
     AddDesignControls();
 }
 
+namespace {
+
+// The forms of the user-interface thread with invalidations still to hand over.
+std::vector<Win32Form*>& FormsWithPendingPaint() {
+    static std::vector<Win32Form*> forms;
+    return forms;
+}
+
+void ForgetPendingPaint(Win32Form* form) {
+    auto& forms = FormsWithPendingPaint();
+    forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
+}
+
+}  // namespace
+
 Win32Form::~Win32Form() {
     if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
     // Controls first, newest first, while the window they sit on exists.
@@ -73,6 +88,7 @@ Win32Form::~Win32Form() {
     while (!doomed.empty()) doomed.pop_back();
     if (GetCapture() == window_.get() && window_) ReleaseCapture();
     window_.reset();
+    ForgetPendingPaint(this);  // the controls' last invalidations are moot
 }
 
 // The order is part of the form's design: the count before the skin is
@@ -244,11 +260,40 @@ bool Win32Form::SetPicture(PicturePtr picture) {
 }
 
 void Win32Form::InvalidateArea(const RECT& area) {
-    if (window_ && area.right > area.left && area.bottom > area.top)
+    if (!window_ || area.right <= area.left || area.bottom <= area.top) return;
+    if (pendingPaint_) {
+        const UniqueRegion added(CreateRectRgnIndirect(&area));
+        if (added && CombineRgn(pendingPaint_.get(), pendingPaint_.get(), added.get(), RGN_OR) != ERROR) return;
+        InvalidateRect(window_.get(), &area, FALSE);  // no region to be had: straight to the system
+        return;
+    }
+    pendingPaint_.reset(CreateRectRgnIndirect(&area));
+    if (!pendingPaint_) {
         InvalidateRect(window_.get(), &area, FALSE);
+        return;
+    }
+    try {
+        FormsWithPendingPaint().push_back(this);
+    } catch (const std::bad_alloc&) {
+        FlushPendingPaint();
+    }
+}
+
+void Win32Form::FlushPendingPaint() {
+    if (!pendingPaint_) return;
+    if (window_) InvalidateRgn(window_.get(), pendingPaint_.get(), FALSE);
+    pendingPaint_.reset();
+    ForgetPendingPaint(this);
+}
+
+void Win32Form::FlushPendingPaints() {
+    // A copy: nothing here adds to the list, but each flush takes from it.
+    const std::vector<Win32Form*> forms = FormsWithPendingPaint();
+    for (Win32Form* form : forms) form->FlushPendingPaint();
 }
 
 void Win32Form::Refresh() {
+    FlushPendingPaint();
     if (window_)
         RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
@@ -304,6 +349,7 @@ bool Win32Form::ShowModal() {
     SetForegroundWindow(window_.get());
     MSG msg{};
     while (!closeRequested_ && window_) {
+        FlushPendingPaints();
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too

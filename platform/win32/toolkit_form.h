@@ -52,11 +52,20 @@ public:
     void Close() override;
     void Refresh() override;
 
+    // Hands every form's gathered invalidations to the system. Called
+    // before messages are read and after each message is handled, so a
+    // paint is never left waiting for a region nobody has handed over.
+    static void FlushPendingPaints();
+
 private:
     // ControlHost
     HWND FormWindow() const override { return window_.get(); }
     FormEvents& Events() override { return events_; }
+    // Gathered into one region: placing a windowless picture writes four
+    // properties, each of which changes an area, and under Wine every
+    // invalidation is a trip to the server.
     void InvalidateArea(const RECT& area) override;
+    void FlushPendingPaint();
     int NextZ() override { return ++zCounter_; }
     UINT_PTR NextTimerId() override { return ++timerCounter_; }
     int TwipsX() const override { return twipsX_; }
@@ -108,6 +117,7 @@ private:
     bool closeRequested_ = false;
 
     UniqueWindow window_;
+    UniqueRegion pendingPaint_;  // what has changed since the last hand-over
     std::vector<std::unique_ptr<Win32Control>> controls_;  // creation order; destroyed before the window
     // The same controls by array and index, and the timers by id: the hover
     // and animation handlers look controls up on every tick, and a skin with

@@ -28,7 +28,11 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
         form->capturing_ = false;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return form->HandleMessage(hwnd, message, wParam, lParam);
+    // The handler may close the form: the flush goes through the list,
+    // which a form leaves when it goes.
+    const LRESULT result = form->HandleMessage(hwnd, message, wParam, lParam);
+    FlushPendingPaints();
+    return result;
 }
 
 LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
