@@ -261,22 +261,20 @@ bool Win32Form::SetPicture(PicturePtr picture) {
 
 void Win32Form::InvalidateArea(const RECT& area) {
     if (!window_ || area.right <= area.left || area.bottom <= area.top) return;
-    if (pendingPaint_) {
-        const UniqueRegion added(CreateRectRgnIndirect(&area));
-        if (added && CombineRgn(pendingPaint_.get(), pendingPaint_.get(), added.get(), RGN_OR) != ERROR) return;
-        InvalidateRect(window_.get(), &area, FALSE);  // no region to be had: straight to the system
-        return;
-    }
-    pendingPaint_.reset(CreateRectRgnIndirect(&area));
-    if (!pendingPaint_) {
-        InvalidateRect(window_.get(), &area, FALSE);
-        return;
-    }
+    if (!AddToPendingPaint(area)) InvalidateRect(window_.get(), &area, FALSE);  // no region to be had
+}
+
+bool Win32Form::AddToPendingPaint(const RECT& area) {
+    UniqueRegion added(CreateRectRgnIndirect(&area));
+    if (!added) return false;
+    if (pendingPaint_) return CombineRgn(pendingPaint_.get(), pendingPaint_.get(), added.get(), RGN_OR) != ERROR;
     try {
         FormsWithPendingPaint().push_back(this);
     } catch (const std::bad_alloc&) {
-        FlushPendingPaint();
+        return false;
     }
+    pendingPaint_ = std::move(added);
+    return true;
 }
 
 void Win32Form::FlushPendingPaint() {

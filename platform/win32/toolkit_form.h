@@ -65,6 +65,7 @@ private:
     // properties, each of which changes an area, and under Wine every
     // invalidation is a trip to the server.
     void InvalidateArea(const RECT& area) override;
+    bool AddToPendingPaint(const RECT& area);
     void FlushPendingPaint();
     int NextZ() override { return ++zCounter_; }
     UINT_PTR NextTimerId() override { return ++timerCounter_; }
