@@ -6,9 +6,11 @@
 #   timers   the same window running the panel's timers (100, 250, 500 ms and
 #            one cycling 100/200/300 ms) with handlers that do nothing
 #   calls    the same timers making the calls an idle panel cannot do without
-#            (cursor place and window under it, two settings read, a 48x32
-#            frame repainted on each cycling tick), which has also opened the
-#            sound card's mixer and endpoints: what Wine itself costs
+#            (cursor place and window under it, the sound card's endpoint
+#            volumes read, two settings read, a 48x32 frame repainted on each
+#            cycling tick), which has also opened the sound card's mixer and
+#            read a line's volume from it, and opened the endpoints: what
+#            Wine itself costs
 #   small    corvale.exe on a nine-entry face made here (Animated False, a text
 #            box, pictures, a button, a three-frame GIF at 100/200/300 ms)
 #   default  corvale.exe on themes/default, until the information panel shows

@@ -6,11 +6,13 @@
 // nothing. And with BENCH_CALLS as calls_window.exe, whose timers make the
 // calls an idle panel cannot do without, the ones the panel's own code
 // needs from the system: every 100 ms the cursor's place and the window
-// under it, every 500 ms two values read from the settings store, and on
-// every cycling tick one 48x32 frame changed (two invalidations and a
+// under it, every 250 ms the volume and mute of the default playback and
+// recording endpoints, every 500 ms two values read from the settings store,
+// and on every cycling tick one 48x32 frame changed (two invalidations and a
 // buffered paint). It also opens, once, what every panel opens: the sound
-// card's mixer and the default playback and recording endpoints. What the
-// panel costs above this window is its own.
+// card's mixer, whose speakers volume it reads once as the panel does when
+// it binds its lines, and those two endpoints. What the panel costs above
+// this window is its own.
 #include <windows.h>
 #ifdef BENCH_CALLS
 #include <endpointvolume.h>
@@ -45,12 +47,25 @@ void StartTimers(HWND window) {
 constexpr RECT kFrame{480, 80, 528, 112};
 constexpr COLORREF kFrameColours[] = {RGB(192, 48, 48), RGB(48, 192, 48), RGB(48, 48, 192)};
 HKEY settings = nullptr;
+IAudioEndpointVolume* endpoints[2] = {};
+
+void ReadEndpoints() {
+    for (IAudioEndpointVolume* volume : endpoints) {
+        if (!volume) continue;
+        float level = 0;
+        BOOL muted = FALSE;
+        volume->GetMasterVolumeLevelScalar(&level);
+        volume->GetMute(&muted);
+    }
+}
 
 void MakePanelCalls(HWND window, UINT_PTR id) {
     if (id == 1) {
         POINT at{};
         GetCursorPos(&at);
         WindowFromPoint(at);
+    } else if (id == 2) {
+        ReadEndpoints();
     } else if (id == 3) {
         if (!settings)
             RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Corvale bench", 0, nullptr, 0, KEY_READ | KEY_WRITE,
@@ -66,6 +81,32 @@ void MakePanelCalls(HWND window, UINT_PTR id) {
     }
 }
 
+// Under Wine the first control read starts the mixer's own thread.
+void ReadSpeakersVolume(HMIXER mixer) {
+    MIXERLINEW line{};
+    line.cbStruct = sizeof line;
+    line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    const auto object = reinterpret_cast<HMIXEROBJ>(mixer);
+    if (mixerGetLineInfoW(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR) return;
+    MIXERCONTROLW control{};
+    MIXERLINECONTROLSW controls{};
+    controls.cbStruct = sizeof controls;
+    controls.dwLineID = line.dwLineID;
+    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof control;
+    controls.pamxctrl = &control;
+    if (mixerGetLineControlsW(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR) return;
+    MIXERCONTROLDETAILS_UNSIGNED values[2] = {};
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = control.dwControlID;
+    details.cChannels = line.cChannels == 1 ? 1 : 2;
+    details.cbDetails = sizeof values[0];
+    details.paDetails = values;
+    mixerGetControlDetailsW(object, &details, MIXER_GETCONTROLDETAILSF_VALUE);
+}
+
 // Held for the whole run, as the panel holds them; the process's end
 // releases them.
 void OpenSoundCard() {
@@ -73,6 +114,7 @@ void OpenSoundCard() {
     mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER);
     MIXERCAPSW caps{};
     mixerGetDevCapsW(0, &caps, sizeof caps);
+    ReadSpeakersVolume(mixer);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IMMDeviceEnumerator* devices = nullptr;
     if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
@@ -80,9 +122,9 @@ void OpenSoundCard() {
         return;
     for (const EDataFlow flow : {eRender, eCapture}) {
         IMMDevice* device = nullptr;
-        void* volume = nullptr;
         if (SUCCEEDED(devices->GetDefaultAudioEndpoint(flow, eConsole, &device)))
-            device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr, &volume);
+            device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr,
+                             reinterpret_cast<void**>(&endpoints[flow == eRender ? 0 : 1]));
     }
 }
 
