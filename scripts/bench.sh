@@ -31,7 +31,8 @@
 # the program's Wine process used (the sum over its threads of
 # /proc/PID/task/*/schedstat) over a few seconds, as a share of one core; the
 # wineserver's share is shown beside it, since Wine's timers and messages
-# pass through it. Memory is the process's resident set (VmRSS).
+# pass through it. Memory is the process's resident set (VmRSS), with the number of its
+# threads and the part of it their stacks hold.
 #
 #     bash scripts/bench.sh            # CORVALE_BENCH_RUNS=5 CORVALE_BENCH_IDLE=10
 #     bash scripts/bench.sh --host     # also the host benchmarks of the core
@@ -182,6 +183,27 @@ wineserver_pid() {
     done
 }
 
+# A process's threads and the resident kB of their stacks: the mapping that
+# holds the stack pointer of each thread waiting in a system call. Wine
+# keeps about 1 MB of every thread's stack resident, whoever made the thread.
+thread_stacks() {
+    perl -e '
+        my $pid = shift;
+        my @sp;
+        for my $task (glob "/proc/$pid/task/*") {
+            open(my $f, "<", "$task/syscall") or next;
+            my @w = split " ", (<$f> // "");
+            push @sp, hex $w[-2] if @w >= 9;
+        }
+        my ($lo, $hi, $n, $kb) = (0, 0, 0, 0);
+        open(my $m, "<", "/proc/$pid/smaps") or exit;
+        while (<$m>) {
+            if (/^([0-9a-f]+)-([0-9a-f]+) /) { ($lo, $hi) = (hex $1, hex $2) }
+            elsif (/^Rss:\s+(\d+)/) { my $rss = $1; for (@sp) { if ($_ >= $lo && $_ < $hi) { ++$n; $kb += $rss; last } } }
+        }
+        print "$n $kb\n";' "$1"
+}
+
 RESULTS=$WORK/results.txt
 : >"$RESULTS"
 
@@ -189,7 +211,7 @@ RESULTS=$WORK/results.txt
 measure() {
     local name=$1 exe=$2 caption=$3
     shift 3
-    local out ms pid ws c0 c1 w0 w1 t0 t1 rss hwm
+    local out ms pid ws c0 c1 w0 w1 t0 t1 rss hwm stacks
     # To a file, not a pipe: the program started inherits the watcher's
     # output and keeps a pipe open for as long as it runs.
     wine "$BIN/corvale_bench_watch.exe" "$@" "$caption" "$(corvale_windows_path "$exe")" \
@@ -217,6 +239,7 @@ measure() {
     fi
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
     hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
+    stacks=$(thread_stacks "$pid")
     # Where the memory lies, for the profile: resident kB by mapping.
     awk '/^[0-9a-f]+-[0-9a-f]+ / {name = $6 == "" ? "[anonymous]" : $6} /^Rss:/ {rss[name] += $2}
          END {for (n in rss) printf "%8d %s\n", rss[n], n}' "/proc/$pid/smaps" | sort -rn >"$WORK/smaps-$name.txt"
@@ -226,7 +249,8 @@ measure() {
     local cpu wcpu
     cpu=$(awk -v a="$c0" -v b="$c1" -v t="$((t1 - t0))" 'BEGIN {printf "%.3f", 100 * (b - a) / t}')
     wcpu=$(awk -v a="$w0" -v b="$w1" -v t="$((t1 - t0))" 'BEGIN {printf "%.3f", 100 * (b - a) / t}')
-    printf '%s %s %s %s %s %s %s\n' "$name" "$ms" "$cpu" "$wcpu" "$rss" "$hwm" "$startcpu" | tee -a "$RESULTS" >&2
+    printf '%s %s %s %s %s %s %s %s\n' "$name" "$ms" "$cpu" "$wcpu" "$rss" "$hwm" "$startcpu" "${stacks:-0 0}" |
+        tee -a "$RESULTS" >&2
 }
 
 EMPTY=$BIN/corvale_bench_empty.exe
@@ -237,7 +261,7 @@ BENCH_CAPTION="Corvale bench window"
 CAPTION="VEXAL Terminal - Corvale"
 # Client points: the empty windows' background, the small face's last
 # picture, the picture after the long animation.
-corvale_log "columns: program ready-ms idle-%core wineserver-%core rss-kB peak-rss-kB start-cpu-ms"
+corvale_log "columns: program ready-ms idle-%core wineserver-%core rss-kB peak-rss-kB start-cpu-ms threads stacks-kB"
 for run in $(seq 1 "$RUNS"); do
     corvale_log "run $run of $RUNS"
     measure empty "$EMPTY" "$BENCH_CAPTION" --pixel 200,200,080c0a
@@ -266,14 +290,14 @@ function median(name, col,    n, i, j, t, v) {
     for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
 }
-{ ++rows; prog[rows] = $1; for (c = 2; c <= 7; ++c) val[rows, c] = $c }
+{ ++rows; prog[rows] = $1; for (c = 2; c <= 9; ++c) val[rows, c] = $c }
 END {
-    printf "\n%-8s %9s %9s %11s %13s %8s %8s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB"
+    printf "\n%-8s %9s %9s %11s %13s %8s %8s %8s %10s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB", "threads", "stacks MB"
     split("empty timers calls small default unpaced long", names, " ")
     for (k = 1; k <= 7; ++k) {
         p = names[k]
         if (median(p, 2) < 0) continue
-        printf "%-8s %9.0f %9.0f %11.3f %13.3f %8.1f %8.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024
+        printf "%-8s %9.0f %9.0f %11.3f %13.3f %8.1f %8.1f %8d %10.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024, median(p, 8), median(p, 9) / 1024
     }
     e = median("empty", 2); t = median("timers", 3); te = median("timers", 4); r = median("empty", 5)
     printf "\n"
@@ -302,8 +326,13 @@ END {
     if (ce > 0)
         printf "idle wineserver CPU, small face / same-calls window:     %.2fx\n", median("small", 4) / ce
     printf "resident memory above the empty window, small face:      %.1f MB  (goal <= 8)\n", (median("small", 5) - r) / 1024
-    if (median("calls", 5) > 0)
+    if (median("small", 8) > median("empty", 8))
+        printf "  of it, the stacks of %d more thread(s):                  %.1f MB\n", median("small", 8) - median("empty", 8), (median("small", 9) - median("empty", 9)) / 1024
+    if (median("calls", 5) > 0) {
         printf "resident memory above the same-calls window, small face: %.1f MB\n", (median("small", 5) - median("calls", 5)) / 1024
+        if (median("small", 8) > median("calls", 8))
+            printf "  of it, the stacks of %d more thread(s):                  %.1f MB\n", median("small", 8) - median("calls", 8), (median("small", 9) - median("calls", 9)) / 1024
+    }
     printf "resident memory above the empty window, default theme:   %.1f MB\n", (median("default", 5) - r) / 1024
     if (median("long", 5) > 0)
         printf "resident memory above the empty window, long animation:  %.1f MB  (goal <= 64; peak %.1f MB above)\n", (median("long", 5) - r) / 1024, (median("long", 6) - r) / 1024
