@@ -14,26 +14,26 @@ struct AppletRow {
 // "" marks the rows that open a folder rather than an applet. The strings are
 // handed to the control panel exactly as written, blanks included.
 constexpr std::array<AppletRow, 20> kApplets = {{
-    {"odbccp32.cpl", "odbccp32.cpl"},        // CP01 ODBC data sources
-    {"hdwwiz.cpl", "sysdm.cpl @1"},          // CP02 add new hardware
-    {"appwiz.cpl", "appwiz.cpl,,1"},         // CP03 add or remove programs
-    {"timedate.cpl", "timedate.cpl"},        // CP04 date and time
-    {"desk.cpl,,0", "desk.cpl,,0"},          // CP05 display
-    {"", "main.cpl @3"},                     // CP06 fonts (the Fonts folder on NT)
-    {"inetcpl.cpl", "inetcpl.cpl"},          // CP07 internet options
-    {"joy.cpl", "joy.cpl"},                  // CP08 game controllers
-    {"main.cpl @1", "main.cpl @1"},          // CP09 keyboard
-    {"telephon.cpl ,1", "modem.cpl"},        // CP10 modems
-    {"main.cpl @0", "main.cpl @0"},          // CP11 mouse
-    {"mmsys.cpl ,1", "mmsys.cpl,,0"},        // CP12 audio devices
-    {"ncpa.cpl", "netcpl.cpl"},              // CP13 network
-    {"nusrmgr.cpl", "password.cpl"},         // CP14 user accounts
-    {"powercfg.cpl", "powercfg.cpl"},        // CP15 power options
-    {"", ""},                                // CP16 the Printers folder
-    {"intl.cpl,,0", "intl.cpl,,0"},          // CP17 regional settings
-    {"mmsys.cpl", "mmsys.cpl @1"},           // CP18 sounds
-    {"sysdm.cpl,,0", "sysdm.cpl,,0"},        // CP19 system
-    {"telephon.cpl", "telephon.cpl"},        // CP20 telephony
+    {"odbccp32.cpl", "odbccp32.cpl"},  // CP01 ODBC data sources
+    {"hdwwiz.cpl", "sysdm.cpl @1"},    // CP02 add new hardware
+    {"appwiz.cpl", "appwiz.cpl,,1"},   // CP03 add or remove programs
+    {"timedate.cpl", "timedate.cpl"},  // CP04 date and time
+    {"desk.cpl,,0", "desk.cpl,,0"},    // CP05 display
+    {"", "main.cpl @3"},               // CP06 fonts (the Fonts folder on NT)
+    {"inetcpl.cpl", "inetcpl.cpl"},    // CP07 internet options
+    {"joy.cpl", "joy.cpl"},            // CP08 game controllers
+    {"main.cpl @1", "main.cpl @1"},    // CP09 keyboard
+    {"telephon.cpl ,1", "modem.cpl"},  // CP10 modems
+    {"main.cpl @0", "main.cpl @0"},    // CP11 mouse
+    {"mmsys.cpl ,1", "mmsys.cpl,,0"},  // CP12 audio devices
+    {"ncpa.cpl", "netcpl.cpl"},        // CP13 network
+    {"nusrmgr.cpl", "password.cpl"},   // CP14 user accounts
+    {"powercfg.cpl", "powercfg.cpl"},  // CP15 power options
+    {"", ""},                          // CP16 the Printers folder
+    {"intl.cpl,,0", "intl.cpl,,0"},    // CP17 regional settings
+    {"mmsys.cpl", "mmsys.cpl @1"},     // CP18 sounds
+    {"sysdm.cpl,,0", "sysdm.cpl,,0"},  // CP19 system
+    {"telephon.cpl", "telephon.cpl"},  // CP20 telephony
 }};
 
 constexpr SystemProgram kRundll32{SystemFolder::System, "rundll32.exe"};
@@ -69,7 +69,8 @@ void RunAppletCode(Launcher& launcher, int code, bool nt) {
         launcher.StartSystemProgram(kRundll32, kPrintersFolder, WindowState::MinimizedFocus);
     } else if (code == kFonts && nt) {
         // Started even when the path cannot be read: explorer then opens its default view.
-        const std::string fonts = ReadRegString(launcher, kShellFoldersKey, "Fonts", RegistryRoot::CurrentUser);
+        const std::string fonts =
+            ReadRegString(launcher, kShellFoldersKey, "Fonts", RegistryRoot::CurrentUser);
         launcher.StartSystemProgram(kExplorer, "explorer " + fonts, WindowState::NormalFocus);
     } else if (code >= 1 && code <= 20) {
         RunControlPanelApplet(launcher, AppletString(code, nt));

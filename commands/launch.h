@@ -12,7 +12,8 @@ namespace corvale {
 
 constexpr const char* kAppletPrefix = "rundll32.exe shell32.dll,Control_RunDLL ";
 constexpr const char* kPrintersFolder = "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder";
-constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The number 1..20 of a command word "CP01".."CP20" (already upper-cased),
 // or nullopt for any other text.

@@ -67,7 +67,8 @@ std::optional<double> Seconds(const std::string& text) {
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value < 0 || value > kLongestWait) return std::nullopt;
+    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value < 0 || value > kLongestWait)
+        return std::nullopt;
     return value;
 }
 
@@ -112,7 +113,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             arg.resize(eq);
             inlineValue = true;
         }
-        const bool takesValue = (arg == "--wait" && shape.wait) || ((arg == "--width" || arg == "--height") && shape.size);
+        const bool takesValue =
+            (arg == "--wait" && shape.wait) || ((arg == "--width" || arg == "--height") && shape.size);
         if (arg == "--json" && shape.json && !inlineValue) {
             parsed.json = true;
             continue;
@@ -144,7 +146,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
         }
     }
     if (shape.positional && !havePositional) {
-        problem = std::string(shape.name) + " needs " + (std::string(shape.name) == "perform" ? "a COMMAND" : "a FOLDER");
+        problem = std::string(shape.name) + " needs " +
+                  (std::string(shape.name) == "perform" ? "a COMMAND" : "a FOLDER");
         return std::nullopt;
     }
     if (std::string(shape.name) == "perform" && parsed.positional.empty()) {
@@ -158,7 +161,8 @@ std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 // Asks `done` every poll until it holds or the time is up; its last answer.
 bool WaitFor(System& system, double seconds, const std::function<bool()>& done) {
-    const long long deadline = system.NowMilliseconds() + static_cast<long long>(std::llround(seconds * 1000));
+    const long long deadline =
+        system.NowMilliseconds() + static_cast<long long>(std::llround(seconds * 1000));
     for (;;) {
         if (done()) return true;
         if (system.NowMilliseconds() >= deadline) return false;
@@ -210,12 +214,14 @@ private:
             err_ << "corvalectl: " << *folder << " has no parent folder to be the program folder\n";
             return 1;
         }
-        if (!Save("Default", "ProgramDir", split->programDir) || !Save("Default", "ThemeDir", split->themeDir))
+        if (!Save("Default", "ProgramDir", split->programDir) ||
+            !Save("Default", "ThemeDir", split->themeDir))
             return 2;
         out_ << "Default/ProgramDir = " << split->programDir << "\n"
              << "Default/ThemeDir = " << split->themeDir << "\n";
         if (system_.PanelRunning())
-            out_ << "the running panel takes the theme when it next starts (corvalectl close, then start it)\n";
+            out_ << "the running panel takes the theme when it next starts (corvalectl close, then start "
+                    "it)\n";
         return 0;
     }
 
@@ -251,7 +257,8 @@ private:
             return 0;
         }
         if (changed && now != command) {
-            out_ << "another program replaced the command with " << Quote(now) << " before the panel took it\n";
+            out_ << "another program replaced the command with " << Quote(now)
+                 << " before the panel took it\n";
             return 2;
         }
         if (!running) {
@@ -276,15 +283,17 @@ private:
         const char* keys[4] = {"Left", "Top", "Right", "Bottom"};
         std::string screen[4];
         for (int i = 0; i < 4; ++i) screen[i] = Get("Screen", keys[i], kUnset);
-        const std::string folder = (programDir == kUnset ? "" : programDir) + (themeDir == kUnset ? "" : themeDir);
+        const std::string folder =
+            (programDir == kUnset ? "" : programDir) + (themeDir == kUnset ? "" : themeDir);
         const bool themeSkin = !folder.empty() && system_.Files().FileLength(folder + "terminal.skn") >= 0;
         const bool savedPlace = placed != kUnset && ReadBoolean(placed).value_or(false);
         if (json) {
             auto value = [](const std::string& v) { return v == kUnset ? std::string("null") : Json(v); };
-            out_ << "{\"panelRunning\":" << (running ? "true" : "false") << ",\"programDir\":" << value(programDir)
-                 << ",\"themeDir\":" << value(themeDir) << ",\"themeFolder\":" << Json(folder)
-                 << ",\"themeSkinFound\":" << (themeSkin ? "true" : "false") << ",\"running\":" << value(placed)
-                 << ",\"placement\":{";
+            out_ << "{\"panelRunning\":" << (running ? "true" : "false")
+                 << ",\"programDir\":" << value(programDir) << ",\"themeDir\":" << value(themeDir)
+                 << ",\"themeFolder\":" << Json(folder)
+                 << ",\"themeSkinFound\":" << (themeSkin ? "true" : "false")
+                 << ",\"running\":" << value(placed) << ",\"placement\":{";
             for (int i = 0; i < 4; ++i) out_ << (i ? "," : "") << Json(keys[i]) << ":" << value(screen[i]);
             out_ << "},\"passwordSet\":" << (password ? "true" : "false") << "}\n";
             return 0;
@@ -296,7 +305,8 @@ private:
              << "theme       " << (folder.empty() ? "(none)" : folder)
              << (themeSkin ? " (terminal.skn found)" : " (no terminal.skn there)") << "\n"
              << "Running     " << shown(placed)
-             << (savedPlace ? ": the window takes the saved placement" : ": the window fills the usable screen")
+             << (savedPlace ? ": the window takes the saved placement"
+                            : ": the window fills the usable screen")
              << "\n"
              << "placement  ";
         for (int i = 0; i < 4; ++i) out_ << " " << keys[i] << " " << (screen[i] == kUnset ? "-" : screen[i]);

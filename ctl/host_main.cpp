@@ -78,8 +78,9 @@ public:
 // names do not).
 class HostProfile final : public ProfileReader {
 public:
-    std::optional<std::string> Read(const std::string& section, const std::string& key, const std::string& fallback,
-                                    const std::string& file, int bufferChars) override {
+    std::optional<std::string> Read(const std::string& section, const std::string& key,
+                                    const std::string& fallback, const std::string& file,
+                                    int bufferChars) override {
         std::string value(ProfileFallback(fallback));
         if (const auto bytes = ReadFile(file)) {
             std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
@@ -120,9 +121,10 @@ std::optional<std::pair<int, int>> BitmapSize(const Bytes& b) {
     } else {
         return std::nullopt;
     }
-    const bool knownDepth = depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
-    if (planes != 1 || !knownDepth || width <= 0 || height == 0 || width > 65535 || std::llabs(height) > 65535 ||
-        offset >= b.size())
+    const bool knownDepth =
+        depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+    if (planes != 1 || !knownDepth || width <= 0 || height == 0 || width > 65535 ||
+        std::llabs(height) > 65535 || offset >= b.size())
         return std::nullopt;
     if (compression == 0 || compression == 3) {
         const long long stride = (width * depth + 31) / 32 * 4;
@@ -136,7 +138,8 @@ std::optional<std::pair<int, int>> BitmapSize(const Bytes& b) {
 // frame cut out of an animation lacks its proper end, which the system's
 // decoder forgives too.
 std::optional<std::pair<int, int>> GifSize(const Bytes& b) {
-    const std::string signature(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(6, b.size())));
+    const std::string signature(b.begin(),
+                                b.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(6, b.size())));
     if (b.size() < 13 || (signature != "GIF87a" && signature != "GIF89a")) return std::nullopt;
     const int width = static_cast<int>(Little(b, 6, 2));
     const int height = static_cast<int>(Little(b, 8, 2));
@@ -209,7 +212,7 @@ private:
     HostToolkit toolkit_;
     HostProfile profile_;
     HostFiles files_;
-    Platform platform_{toolkit_,        unused_.settings, profile_,         files_,          unused_.desktop,
+    Platform platform_{toolkit_,      unused_.settings, profile_,       files_,         unused_.desktop,
                        unused_.sound, unused_.launcher, unused_.shaper, unused_.probes, unused_.mixer};
 };
 

@@ -31,7 +31,8 @@ std::string Summary(const CheckedEntry& entry) {
         if (entry.locked) line += ", asks for the password";
     }
     if (entry.kind == "A" && !entry.frameTimes.empty()) {
-        line += ", " + std::to_string(entry.frameTimes.size()) + (entry.frameTimes.size() == 1 ? " frame:" : " frames:");
+        line += ", " + std::to_string(entry.frameTimes.size()) +
+                (entry.frameTimes.size() == 1 ? " frame:" : " frames:");
         for (const long time : entry.frameTimes) line.append(" ").append(std::to_string(time));
         line += " ms";
     }
@@ -41,13 +42,14 @@ std::string Summary(const CheckedEntry& entry) {
 
 void PrintSection(const CheckedSection& section, const char* window, std::ostream& out) {
     if (section.file.empty()) return;
-    out << "\n" << section.file << " [" << section.section << "], " << window << " "
+    out << "\n"
+        << section.file << " [" << section.section << "], " << window << " "
         << Size(section.clientWidth, section.clientHeight) << "\n";
     if (section.entries.empty()) out << "  (no entries)\n";
     for (const CheckedEntry& entry : section.entries) {
         const std::string file = entry.kind == "L" ? "" : entry.file;
-        out << "  " << std::left << std::setw(4) << entry.key << std::setw(10) << entry.what << " " << std::setw(18)
-            << file << " " << Summary(entry) << "\n";
+        out << "  " << std::left << std::setw(4) << entry.key << std::setw(10) << entry.what << " "
+            << std::setw(18) << file << " " << Summary(entry) << "\n";
         for (const Finding& finding : entry.findings)
             out << "        " << SeverityWord(finding.severity) << ": " << finding.text << "\n";
     }
@@ -69,14 +71,16 @@ void JsonList(const std::vector<T>& items, std::ostream& out, F each) {
 }
 
 void JsonEntry(const CheckedEntry& entry, std::ostream& out) {
-    out << "{\"key\":" << Json(entry.key) << ",\"value\":" << Json(entry.value) << ",\"source\":" << Json(entry.source)
-        << ",\"kind\":" << Json(entry.kind) << ",\"what\":" << Json(entry.what) << ",\"file\":" << Json(entry.file);
+    out << "{\"key\":" << Json(entry.key) << ",\"value\":" << Json(entry.value)
+        << ",\"source\":" << Json(entry.source) << ",\"kind\":" << Json(entry.kind)
+        << ",\"what\":" << Json(entry.what) << ",\"file\":" << Json(entry.file);
     if (entry.rect)
         out << ",\"rect\":{\"left\":" << entry.rect->left << ",\"top\":" << entry.rect->top
             << ",\"width\":" << entry.rect->width << ",\"height\":" << entry.rect->height << "}";
     if (entry.kind == "B")
         out << ",\"command\":" << Json(entry.command) << ",\"hoverSound\":" << Json(entry.hoverSound)
-            << ",\"clickSound\":" << Json(entry.clickSound) << ",\"locked\":" << (entry.locked ? "true" : "false");
+            << ",\"clickSound\":" << Json(entry.clickSound)
+            << ",\"locked\":" << (entry.locked ? "true" : "false");
     if (entry.kind == "A") {
         out << ",\"frameTimes\":";
         JsonList(entry.frameTimes, out, [&](long time) { out << time; });
@@ -132,7 +136,8 @@ void PrintCheckText(const ThemeCheck& check, const std::string& folder, std::ost
 
 void PrintCheckJson(const ThemeCheck& check, const std::string& folder, std::ostream& out) {
     out << "{\"folder\":" << Json(folder) << ",\"screen\":{\"width\":" << check.screen.width
-        << ",\"height\":" << check.screen.height << "},\"layoutSkin\":" << Json(check.layoutSkin) << ",\"problems\":";
+        << ",\"height\":" << check.screen.height << "},\"layoutSkin\":" << Json(check.layoutSkin)
+        << ",\"problems\":";
     JsonList(check.findings, out, [&](const Finding& f) { JsonFinding(f, out); });
     out << ",\"sections\":[";
     bool first = true;
@@ -142,8 +147,9 @@ void PrintCheckJson(const ThemeCheck& check, const std::string& folder, std::ost
         first = false;
         JsonSection(*section, out);
     }
-    out << "],\"errors\":" << check.Count(Severity::Error) << ",\"warnings\":" << check.Count(Severity::Warning)
-        << ",\"exitCode\":" << check.ExitCode() << "}\n";
+    out << "],\"errors\":" << check.Count(Severity::Error)
+        << ",\"warnings\":" << check.Count(Severity::Warning) << ",\"exitCode\":" << check.ExitCode()
+        << "}\n";
 }
 
 }  // namespace corvale::ctl

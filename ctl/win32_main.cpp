@@ -34,7 +34,8 @@ public:
     std::vector<TopWindow> TopLevelWindows() override {
         constexpr size_t kMaxWindows = 65536;  // a z-order changing into a loop under us
         std::vector<TopWindow> windows;
-        for (HWND w = GetTopWindow(nullptr); w && windows.size() < kMaxWindows; w = GetWindow(w, GW_HWNDNEXT)) {
+        for (HWND w = GetTopWindow(nullptr); w && windows.size() < kMaxWindows;
+             w = GetWindow(w, GW_HWNDNEXT)) {
             TopWindow info;
             info.handle = reinterpret_cast<WindowHandle>(w);
             info.visible = IsWindowVisible(w) != FALSE;
@@ -69,7 +70,8 @@ public:
         if (written == 0 || written >= needed) return std::nullopt;
         full.resize(written);
         const DWORD attributes = GetFileAttributesW(full.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return std::nullopt;
         if (full.back() != L'\\' && full.back() != L'/') full += L'\\';
         return Narrow(full);
     }
@@ -78,7 +80,9 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform_; }
     SettingsStore* Settings() override { return &settings_; }
 
-    bool PanelRunning() override { return FindPreviousInstance(desktop_.TopLevelWindows(), kAppCaption) != -1; }
+    bool PanelRunning() override {
+        return FindPreviousInstance(desktop_.TopLevelWindows(), kAppCaption) != -1;
+    }
 
     std::optional<std::pair<int, int>> ScreenPixels() override {
         const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -102,7 +106,8 @@ private:
     win32::Win32Shaper shaper_;
     win32::Win32Probes probes_;
     win32::Win32Mixer mixer_;
-    Platform platform_{toolkit_, settings_, profile_, files_, desktop_, sound_, launcher_, shaper_, probes_, mixer_};
+    Platform platform_{toolkit_, settings_, profile_, files_,  desktop_,
+                       sound_,   launcher_, shaper_,  probes_, mixer_};
 };
 
 }  // namespace

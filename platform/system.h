@@ -16,8 +16,8 @@ namespace corvale {
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual std::string Get(const std::string& app, const std::string& section,
-                            const std::string& key, const std::string& fallback) = 0;
+    virtual std::string Get(const std::string& app, const std::string& section, const std::string& key,
+                            const std::string& fallback) = 0;
     virtual bool Save(const std::string& app, const std::string& section, const std::string& key,
                       const std::string& value) = 0;
 };

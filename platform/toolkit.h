@@ -150,7 +150,9 @@ class Toolkit {
 public:
     virtual ~Toolkit() = default;
 
-    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) { return CreateOwnedForm(kind, events, 0); }
+    std::unique_ptr<Form> CreateForm(FormKind kind, FormEvents& events) {
+        return CreateOwnedForm(kind, events, 0);
+    }
     // A form that stays above `owner` (0: none), as a modal prompt stays
     // above the window it was opened from.
     virtual std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) = 0;

@@ -62,7 +62,8 @@ void FrmInput::Form_Load() {
     const std::string skin = ctx_.g.ThemeFolder() + "Terminal.skn";
     std::string background;
     Color mask = 0;
-    if (ctx_.skin.ReadSkinValue("INPUT", "BackGround", skin)) background = ctx_.g.ThemeFolder() + ctx_.skin.SkinValue;
+    if (ctx_.skin.ReadSkinValue("INPUT", "BackGround", skin))
+        background = ctx_.g.ThemeFolder() + ctx_.skin.SkinValue;
     if (ctx_.skin.ReadSkinValue("INPUT", "MaskColor", skin))
         if (const auto f = SplitPromptFields(ctx_.skin.SkinValue, 3)) mask = FieldColor(*f, 0);
     if (ctx_.skin.ReadSkinValue("INPUT", "InputBox", skin)) ApplyInputBox(ctx_.skin.SkinValue);
@@ -73,7 +74,8 @@ void FrmInput::Form_Load() {
     long delay = 0;
     if (ctx_.skin.ReadSkinValue("STARTUP", "Animated", skin))
         animated = ReadBoolean(ctx_.skin.SkinValue).value_or(false);
-    if (ctx_.skin.ReadSkinValue("STARTUP", "AnimDelay", skin)) delay = ReadLong(ctx_.skin.SkinValue).value_or(0);
+    if (ctx_.skin.ReadSkinValue("STARTUP", "AnimDelay", skin))
+        delay = ReadLong(ctx_.skin.SkinValue).value_or(0);
     BuildSkinLayout(ctx_, *form_, "INPUT", lists_, animated, delay, skin);
     if (form_) ShapeWindow(ctx_, *form_, mask, background, nt_);
 }
@@ -136,7 +138,8 @@ void FrmInput::OnKeyUp(ControlRef source, const KeyEvent& e) {
 
 void FrmInput::OnTimer(ControlRef source) {
     if (source.array == ControlArray::tmrMouse) UpdatePromptHover();
-    else if (source.array == ControlArray::tmrAnim && form_ && !closed_) AdvanceAnimation(*form_, lists_, source.index);
+    else if (source.array == ControlArray::tmrAnim && form_ && !closed_)
+        AdvanceAnimation(*form_, lists_, source.index);
 }
 
 }  // namespace corvale

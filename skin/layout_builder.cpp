@@ -100,11 +100,13 @@ std::string OverrideFilePath(const std::string& skinFile) {
 }
 
 std::optional<LayoutEntryText> ReadLayoutEntryText(SkinReader& skin, const std::string& section, long number,
-                                                   const std::string& skinFile, const std::string& overrideFile) {
+                                                   const std::string& skinFile,
+                                                   const std::string& overrideFile) {
     const std::string key = TwoDigitKey(number);
     if (!skin.ReadSkinValue(section, key, skinFile)) return std::nullopt;
     LayoutEntryText entry{skin.SkinValue, false};
-    if (!overrideFile.empty() && skin.ReadSkinValue(section, key, overrideFile)) entry = {skin.SkinValue, true};
+    if (!overrideFile.empty() && skin.ReadSkinValue(section, key, overrideFile))
+        entry = {skin.SkinValue, true};
     return entry;
 }
 

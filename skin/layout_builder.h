@@ -30,7 +30,8 @@ struct LayoutEntryText {
     bool overridden = false;
 };
 std::optional<LayoutEntryText> ReadLayoutEntryText(SkinReader& skin, const std::string& section, long number,
-                                                   const std::string& skinFile, const std::string& overrideFile);
+                                                   const std::string& skinFile,
+                                                   const std::string& overrideFile);
 
 // The override file of a skin file: its path with the last three characters
 // replaced by "ini"; "" when the path is too short to have them.

@@ -10,8 +10,7 @@ constexpr const char* kNotFound = "NotFound";
 constexpr int kValueBuffer = 32000;
 }  // namespace
 
-bool SkinReader::ReadSkinValue(const std::string& section, const std::string& key,
-                               const std::string& file) {
+bool SkinReader::ReadSkinValue(const std::string& section, const std::string& key, const std::string& file) {
     SkinValue.clear();
     const auto text = platform_.profile.Read(section, key, kNotFound, file, kValueBuffer);
     if (!text) {

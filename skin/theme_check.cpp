@@ -31,7 +31,8 @@ constexpr long kLongestInterval = 32767;
 std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 std::string Number(double value) {
-    if (std::floor(value) == value && std::fabs(value) < 1e15) return std::to_string(static_cast<long long>(value));
+    if (std::floor(value) == value && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     return buffer;
@@ -103,7 +104,8 @@ private:
         return where;
     }
 
-    void Report(std::vector<Finding>& into, Severity severity, const std::string& where, const std::string& text) {
+    void Report(std::vector<Finding>& into, Severity severity, const std::string& where,
+                const std::string& text) {
         into.push_back({severity, where, text});
     }
     void Report(Severity severity, const std::string& where, const std::string& text) {
@@ -111,7 +113,8 @@ private:
     }
 
     // The key's value, or nullopt when the panel finds no such key.
-    std::optional<std::string> Read(const std::string& section, const std::string& key, const std::string& name) {
+    std::optional<std::string> Read(const std::string& section, const std::string& key,
+                                    const std::string& name) {
         if (!ctx_.skin.ReadSkinValue(section, key, Folder() + name)) return std::nullopt;
         return ctx_.skin.SkinValue;
     }
@@ -170,7 +173,8 @@ private:
         Whole(theme, "DEFAULT", "AnimDelay");
         Boolean(theme, "DEFAULT", "Sound", "True");
         Boolean(theme, "DEFAULT", "Multiple", "False");
-        for (const char* key : {"PassStartSound", "PassFailSound", "PassOkSound"}) SoundKey(theme, "DEFAULT", key);
+        for (const char* key : {"PassStartSound", "PassFailSound", "PassOkSound"})
+            SoundKey(theme, "DEFAULT", key);
     }
 
     // The skin named after the screen width when it has [DEFAULT]
@@ -265,8 +269,9 @@ private:
         for (long later = missing + (name.ends_with(".ini") ? 0 : 1); later <= missing + kLookAhead; ++later)
             if (Read(section, TwoDigitKey(later), name)) found.push_back(later);
         if (found.empty()) return;
-        const std::string more =
-            found.size() > 1 ? ", nor are the " + std::to_string(found.size() - 1) + " numbered entries after it" : "";
+        const std::string more = found.size() > 1 ? ", nor are the " + std::to_string(found.size() - 1) +
+                                                        " numbered entries after it"
+                                                  : "";
         Report(Severity::Warning, Where(name, section, TwoDigitKey(found.front())),
                "never read, since the skin's entries end at the missing " + TwoDigitKey(missing) + more);
     }
@@ -282,17 +287,19 @@ private:
         entry.file = reading.file;
         const bool kindCut = trace.size() > 1 && trace[1].text.has_value();
         if (!kindCut) {
-            Report(findings, Severity::Error, where,
-                   entry.what == "nothing"
-                       ? std::string("fewer than two commas: no kind can be cut, and the entry creates nothing")
-                       : "fewer than two commas: no kind can be cut, so it is built as another " + entry.what +
-                             " from what the entries before read");
+            Report(
+                findings, Severity::Error, where,
+                entry.what == "nothing"
+                    ? std::string("fewer than two commas: no kind can be cut, and the entry creates nothing")
+                    : "fewer than two commas: no kind can be cut, so it is built as another " + entry.what +
+                          " from what the entries before read");
         }
         if (entry.what == "nothing") {
             if (kindCut)
                 Report(findings, Severity::Error, where,
                        "kind " + Quote(reading.kind) +
-                           " is none of L, P, B and A (one capital letter, no blanks): the entry creates nothing");
+                           " is none of L, P, B and A (one capital letter, no blanks): the entry creates "
+                           "nothing");
             return;
         }
         entry.rect = reading.rect;
@@ -316,12 +323,15 @@ private:
         std::string changes;
         for (const FieldReading& field : trace) {
             const auto at = static_cast<size_t>(field.number - 1);
-            const std::optional<std::string> as = at < written.size() ? std::optional(written[at]) : std::nullopt;
+            const std::optional<std::string> as =
+                at < written.size() ? std::optional(written[at]) : std::nullopt;
             if (field.text == as) continue;
             shifted.insert(field.number);
             std::string change = field.name + " ";
             if (field.text) change += "reads " + Quote(*field.text);
-            else change += field.number >= 3 ? "cannot be cut and keeps what was read before" : "cannot be cut";
+            else
+                change +=
+                    field.number >= 3 ? "cannot be cut and keeps what was read before" : "cannot be cut";
             change += as ? " (written " + Quote(*as) + ")" : " (nothing written)";
             changes += (changes.empty() ? "" : "; ") + change;
         }
@@ -329,17 +339,19 @@ private:
         std::string cause;
         const size_t count = FieldCount(kind);
         for (size_t i = 1; i + 1 < std::min(written.size(), count) && cause.empty(); ++i)
-            if (written[i].empty()) cause = "field " + std::to_string(i + 1) + " is empty, which shifts the fields after it";
+            if (written[i].empty())
+                cause = "field " + std::to_string(i + 1) + " is empty, which shifts the fields after it";
         if (cause.empty() && written.size() < count)
-            cause = "the entry has " + std::to_string(written.size()) + " fields where a " + KindName(kind) + " has " +
-                    std::to_string(count);
+            cause = "the entry has " + std::to_string(written.size()) + " fields where a " + KindName(kind) +
+                    " has " + std::to_string(count);
         if (cause.empty()) cause = "the fields shift";
         Report(findings, Severity::Error, where, cause + ": " + changes);
         return shifted;
     }
 
-    void Numbers(std::vector<Finding>& findings, const std::string& where, const std::vector<FieldReading>& trace,
-                 const std::set<int>& shifted, const std::string& kind) {
+    void Numbers(std::vector<Finding>& findings, const std::string& where,
+                 const std::vector<FieldReading>& trace, const std::set<int>& shifted,
+                 const std::string& kind) {
         for (const FieldReading& field : trace) {
             if (!field.text || shifted.count(field.number) || !IsNumberField(kind, field.number)) continue;
             std::string text = *field.text;
@@ -356,10 +368,11 @@ private:
 
     void Colours(std::vector<Finding>& findings, const std::string& where, const EntryReading& reading,
                  const EntryState& state) {
-        auto one = [&](const char* what, const std::optional<Color>& color, const double (&parts)[3]) {
+        auto one = [&](const char* what, const std::optional<Color>& color, const double(&parts)[3]) {
             if (!color) {
                 Report(findings, Severity::Warning, where,
-                       std::string(what) + " " + Number(parts[0]) + "," + Number(parts[1]) + "," + Number(parts[2]) +
+                       std::string(what) + " " + Number(parts[0]) + "," + Number(parts[1]) + "," +
+                           Number(parts[2]) +
                            " has a component outside -32768..32767: the box keeps its colour");
                 return;
             }
@@ -374,12 +387,15 @@ private:
         one("text colour", reading.foreColor, state.fore);
     }
 
-    void Geometry(std::vector<Finding>& findings, const std::string& where, const EntryRect& r, ScreenSize client) {
+    void Geometry(std::vector<Finding>& findings, const std::string& where, const EntryRect& r,
+                  ScreenSize client) {
         const std::string size = std::to_string(client.width) + "x" + std::to_string(client.height);
         if (r.width <= 0 || r.height <= 0)
             Report(findings, Severity::Warning, where,
-                   "is " + std::to_string(r.width) + "x" + std::to_string(r.height) + " pixels: nothing of it shows");
-        else if (r.left >= client.width || r.top >= client.height || r.left + r.width <= 0 || r.top + r.height <= 0)
+                   "is " + std::to_string(r.width) + "x" + std::to_string(r.height) +
+                       " pixels: nothing of it shows");
+        else if (r.left >= client.width || r.top >= client.height || r.left + r.width <= 0 ||
+                 r.top + r.height <= 0)
             Report(findings, Severity::Warning, where, "lies outside the " + size + " window");
     }
 
@@ -394,9 +410,10 @@ private:
             onPicture.height == r.height)
             return;
         Report(entry.findings, Severity::Warning, where,
-               "counts from the prompt's edges while it is built (" + std::to_string(kPromptDesignSize.width) + "x" +
-                   std::to_string(kPromptDesignSize.height) + "), not from its " + std::to_string(shown.width) +
-                   "x" + std::to_string(shown.height) + " picture");
+               "counts from the prompt's edges while it is built (" +
+                   std::to_string(kPromptDesignSize.width) + "x" + std::to_string(kPromptDesignSize.height) +
+                   "), not from its " + std::to_string(shown.width) + "x" + std::to_string(shown.height) +
+                   " picture");
     }
 
     void Animation(CheckedEntry& entry, const std::string& where) {
@@ -425,8 +442,8 @@ private:
             std::string list;
             for (const size_t n : undecodable) list += (list.empty() ? "" : ", ") + std::to_string(n);
             Report(findings, Severity::Error, where,
-                   "GIF " + Quote(entry.file) + ": frame " + list + " of " + std::to_string(entry.frameTimes.size()) +
-                       " does not decode and shows nothing");
+                   "GIF " + Quote(entry.file) + ": frame " + list + " of " +
+                       std::to_string(entry.frameTimes.size()) + " does not decode and shows nothing");
         }
         const long first = entry.frameTimes.front();
         if (first == 0 && entry.frameTimes.size() > 1)
@@ -434,8 +451,8 @@ private:
                    "the first frame's delay is 0: the animation stays on its first frame");
         else if (first > kLongestInterval)
             Report(findings, Severity::Warning, where,
-                   "the first frame's " + std::to_string(first) + " ms are more than a timer takes: " +
-                       "the animation keeps the timer's own interval");
+                   "the first frame's " + std::to_string(first) +
+                       " ms are more than a timer takes: " + "the animation keeps the timer's own interval");
     }
 
     void Button(CheckedEntry& entry, const std::string& where, const EntryReading& reading,
@@ -449,7 +466,8 @@ private:
             const std::string hover = HoverPicturePath(reading.file);
             if (!hover.empty() && !os_.toolkit.LoadPicture(Folder() + hover))
                 Report(findings, Severity::Warning, where,
-                       "hover picture " + Quote(hover) + (Exists(hover) ? " does not decode" : " is missing") +
+                       "hover picture " + Quote(hover) +
+                           (Exists(hover) ? " does not decode" : " is missing") +
                            ": the button looks the same under the cursor");
         }
         if (!shifted.count(7)) Sound(findings, where, "hover sound", entry.hoverSound);
@@ -473,8 +491,9 @@ private:
         if (!Exists(theme)) return;
         std::optional<ScreenSize> shown;
         if (const auto background = Read("INPUT", "BackGround", theme)) {
-            if (const PicturePtr picture = Picture(result_.findings, Severity::Error,
-                                                   Where(theme, "INPUT", "BackGround"), "picture", *background))
+            if (const PicturePtr picture =
+                    Picture(result_.findings, Severity::Error, Where(theme, "INPUT", "BackGround"), "picture",
+                            *background))
                 shown = ScreenSize{picture->Width(), picture->Height()};
         }
         PromptFields(theme, "MaskColor", 3, "the mask colour is black");
@@ -501,7 +520,8 @@ private:
         for (size_t i = 0; i < numbers; ++i)
             if (!WholeNumber((*fields)[i]))
                 Report(Severity::Warning, where,
-                       "field " + std::to_string(i + 1) + " " + Quote((*fields)[i]) + " is not a number: it reads as " +
+                       "field " + std::to_string(i + 1) + " " + Quote((*fields)[i]) +
+                           " is not a number: it reads as " +
                            Number(static_cast<double>(LeadingInteger((*fields)[i]))));
     }
 
@@ -514,8 +534,8 @@ private:
 
 int ThemeCheck::Count(Severity severity) const {
     auto count = [severity](const std::vector<Finding>& list) {
-        return static_cast<int>(std::count_if(list.begin(), list.end(),
-                                              [severity](const Finding& f) { return f.severity == severity; }));
+        return static_cast<int>(std::count_if(
+            list.begin(), list.end(), [severity](const Finding& f) { return f.severity == severity; }));
     };
     int total = count(findings);
     for (const CheckedSection* section : {&main, &prompt})

@@ -23,11 +23,11 @@ struct Finding {
 // One numbered entry as the layout builder reads it.
 struct CheckedEntry {
     std::string key;
-    std::string value;   // the text used
-    std::string source;  // the file it came from: the skin or its override
-    std::string kind;    // field 2 as used; "" when there is none
-    std::string what;    // "text box", "picture", "button", "animation" or "nothing"
-    std::string file;    // field 1 as used
+    std::string value;              // the text used
+    std::string source;             // the file it came from: the skin or its override
+    std::string kind;               // field 2 as used; "" when there is none
+    std::string what;               // "text box", "picture", "button", "animation" or "nothing"
+    std::string file;               // field 1 as used
     std::optional<EntryRect> rect;  // for the four kinds, after every rule
     // Buttons.
     std::string command;
@@ -54,10 +54,10 @@ struct ScreenSize {
 
 struct ThemeCheck {
     ScreenSize screen;
-    std::string layoutSkin;          // theme-relative; "" when there is none
-    std::vector<Finding> findings;   // about the theme's files and single keys
-    CheckedSection main;             // the layout skin's [DEFAULT]
-    CheckedSection prompt;           // terminal.skn's [INPUT]
+    std::string layoutSkin;         // theme-relative; "" when there is none
+    std::vector<Finding> findings;  // about the theme's files and single keys
+    CheckedSection main;            // the layout skin's [DEFAULT]
+    CheckedSection prompt;          // terminal.skn's [INPUT]
 
     int Count(Severity severity) const;
     // 0 when clean, 1 with warnings, 2 with errors.

@@ -15,7 +15,8 @@ struct FrameStore::Shared {
     std::list<std::pair<const void*, std::shared_ptr<const Win32Picture>>> recent;
 
     std::shared_ptr<const Win32Picture> Cached(const void* frame) {
-        const auto it = std::find_if(recent.begin(), recent.end(), [&](const auto& e) { return e.first == frame; });
+        const auto it =
+            std::find_if(recent.begin(), recent.end(), [&](const auto& e) { return e.first == frame; });
         if (it == recent.end()) return nullptr;
         recent.splice(recent.begin(), recent, it);
         return recent.front().second;
@@ -35,7 +36,8 @@ namespace {
 
 class KeptFrame final : public Picture {
 public:
-    KeptFrame(std::shared_ptr<FrameStore::Shared> store, std::vector<std::uint8_t> bytes, int width, int height)
+    KeptFrame(std::shared_ptr<FrameStore::Shared> store, std::vector<std::uint8_t> bytes, int width,
+              int height)
         : store_(std::move(store)), bytes_(std::move(bytes)), width_(width), height_(height) {}
     ~KeptFrame() override { store_->Forget(this); }
     KeptFrame(const KeptFrame&) = delete;
@@ -81,8 +83,9 @@ PicturePtr FrameStore::Load(std::span<const std::uint8_t> bytes) {
         static_cast<std::size_t>(decoded->Width()) * static_cast<std::size_t>(decoded->Height()) * 4;
     if (pixelBytes <= kKeepDecodedBytes) return decoded;
     try {
-        auto frame = std::make_shared<const KeptFrame>(
-            shared_, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), decoded->Width(), decoded->Height());
+        auto frame =
+            std::make_shared<const KeptFrame>(shared_, std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                                              decoded->Width(), decoded->Height());
         // The frame just decoded is the one most likely to be drawn next
         // (an animation's first frame shows as soon as it is made).
         if (auto drawable = std::dynamic_pointer_cast<const Win32Picture>(decoded))

@@ -129,7 +129,7 @@ bool Win32Launcher::ShellOpen(WindowHandle owner, const std::string& file, const
     const std::wstring wideParameters = Widen(parameters);
     const std::wstring wideDirectory = Widen(directory);
     const HINSTANCE result = shellExecute(reinterpret_cast<HWND>(owner), L"open", wideFile.c_str(),
-                                           OrNull(wideParameters), OrNull(wideDirectory), SW_SHOWNORMAL);
+                                          OrNull(wideParameters), OrNull(wideDirectory), SW_SHOWNORMAL);
     // Values above 32 are success; the rest are error codes in a handle's clothes.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

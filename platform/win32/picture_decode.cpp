@@ -85,9 +85,11 @@ std::optional<Pixels> PlaceOnGifScreen(Pixels frame, const GifPlacement& at) {
 // The decoder for the picture's format. Skins hold BMP and GIF pictures,
 // whose decoders come straight from their classes; anything else is left to
 // WIC, which searches the registry's decoders for one that takes it.
-UniqueCom<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory& factory, IClassFactory* format, IWICStream& stream) {
+UniqueCom<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory& factory, IClassFactory* format,
+                                         IWICStream& stream) {
     IWICBitmapDecoder* raw = nullptr;
-    if (format && SUCCEEDED(format->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&raw)))) {
+    if (format &&
+        SUCCEEDED(format->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&raw)))) {
         UniqueCom<IWICBitmapDecoder> decoder(raw);
         if (SUCCEEDED(decoder.get()->Initialize(&stream, WICDecodeMetadataCacheOnDemand))) return decoder;
         const LARGE_INTEGER start{};
@@ -164,7 +166,8 @@ std::optional<Pixels> DecodePlainBmp(std::span<const std::uint8_t> b) {
     const std::uint32_t compression = Le32(b, 30);
     const std::uint32_t used = Le32(b, 46);
     if (headerSize < 40 || headerSize > 124 || compression != BI_RGB) return std::nullopt;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24) return std::nullopt;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24)
+        return std::nullopt;
     if (height == INT32_MIN) return std::nullopt;
     const long long rows = height < 0 ? -static_cast<long long>(height) : height;
     const auto bytes = BgraBytes(width, rows);
@@ -181,14 +184,15 @@ std::optional<Pixels> DecodePlainBmp(std::span<const std::uint8_t> b) {
     std::vector<DWORD> info((infoBytes + 3) / 4);
     std::memcpy(info.data(), b.data() + kFileHeader, infoBytes);
     BITMAPINFO target{};
-    target.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -static_cast<LONG>(rows), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    target.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), width, -static_cast<LONG>(rows), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* pixels = nullptr;
     const UniqueBitmap canvas(CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pixels, nullptr, 0));
     const UniqueMemoryDC dc = CreateMemoryDC(nullptr);
     if (!canvas || !pixels || !dc) return std::nullopt;
     const HGDIOBJ before = SelectObject(dc.get(), canvas.get());
-    const int drawn = SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(rows), 0, 0, 0,
-                                        static_cast<UINT>(rows), b.data() + bitsAt,
+    const int drawn = SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(rows),
+                                        0, 0, 0, static_cast<UINT>(rows), b.data() + bitsAt,
                                         reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
     SelectObject(dc.get(), before);
     if (drawn != rows) return std::nullopt;
@@ -286,7 +290,8 @@ std::optional<Pixels> PictureDecoder::DecodeOwn(std::span<const std::uint8_t> by
     std::optional<GifImage> image = DecodeFirstGifImage(data, kMaxPictureSide, kMaxPicturePixels);
     if (!image) return std::nullopt;
     Pixels pixels{image->width, image->height, std::move(image->bgra)};
-    if (const auto placement = FirstImagePlacement(data)) return PlaceOnGifScreen(std::move(pixels), *placement);
+    if (const auto placement = FirstImagePlacement(data))
+        return PlaceOnGifScreen(std::move(pixels), *placement);
     return pixels;
 }
 

@@ -261,7 +261,8 @@ std::optional<GifImage> DecodeFirstGifImage(Bytes b, long long maxSide, long lon
         const std::uint8_t index = indices[i];
         if (index >= colours) return std::nullopt;
         const std::size_t row = static_cast<std::size_t>(rows[i / static_cast<std::size_t>(width)]);
-        std::uint8_t* to = &image.bgra[(row * static_cast<std::size_t>(width) + i % static_cast<std::size_t>(width)) * 4];
+        std::uint8_t* to =
+            &image.bgra[(row * static_cast<std::size_t>(width) + i % static_cast<std::size_t>(width)) * 4];
         if (index == transparent) continue;  // stays 0, 0, 0, 0
         to[0] = table[index * 3 + 2];
         to[1] = table[index * 3 + 1];

@@ -68,7 +68,8 @@ std::string DecodeProfile(const std::vector<std::uint8_t>& bytes) {
     if (starts({0xEF, 0xBB, 0xBF})) {
         // Widen takes broken UTF-8 in the ANSI code page, so a file saved
         // with a stray mark still reads; the parser then sees proper UTF-8.
-        return Narrow(Widen(std::string_view(reinterpret_cast<const char*>(bytes.data()) + 3, bytes.size() - 3)));
+        return Narrow(
+            Widen(std::string_view(reinterpret_cast<const char*>(bytes.data()) + 3, bytes.size() - 3)));
     }
     return Narrow(FromAnsi(bytes.data(), bytes.size()));
 }
@@ -81,7 +82,8 @@ bool SameVersion(const WIN32_FILE_ATTRIBUTE_DATA& now, const ULARGE_INTEGER& siz
 }  // namespace
 
 const std::string* ProfileFileReader::Text(const std::wstring& path) {
-    const auto known = std::find_if(files_.begin(), files_.end(), [&](const KnownFile& f) { return f.path == path; });
+    const auto known =
+        std::find_if(files_.begin(), files_.end(), [&](const KnownFile& f) { return f.path == path; });
     WIN32_FILE_ATTRIBUTE_DATA now{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &now) ||
         (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -40,8 +40,8 @@ UniqueRegion RegionOf(const Rect* first, std::size_t count) {
         UnionRect(&bounds, &bounds, &rects[i]);
     }
     header->rcBound = bounds;
-    return UniqueRegion(
-        ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+    return UniqueRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                        reinterpret_cast<const RGNDATA*>(data.data())));
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ std::string Narrow(std::wstring_view utf16) {
     const int size = static_cast<int>(utf16.size());
     const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
 

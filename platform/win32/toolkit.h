@@ -39,7 +39,7 @@ public:
     int RunMessageLoop();
 
 private:
-    PictureDecoder decoder_;  // holds COM for the thread
+    PictureDecoder decoder_;       // holds COM for the thread
     FrameStore frames_{decoder_};  // animation frames cut from GIF bytes
 };
 

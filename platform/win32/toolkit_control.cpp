@@ -1,7 +1,6 @@
 // Control properties: kept here, applied to the window or the form's paint.
 #include "platform/win32/toolkit_control.h"
 
-
 #include <algorithm>
 #include <climits>
 

@@ -144,7 +144,7 @@ private:
     int z_;
     UINT_PTR timerId_ = 0;
     WNDPROC baseProc_ = nullptr;  // the window class's own procedure
-    bool leftPressed_ = false;  // a press of the left button that may become a click
+    bool leftPressed_ = false;    // a press of the left button that may become a click
     std::shared_ptr<const Win32Picture> drawable_;
     UniqueBrush brush_;
     UniqueFont font_;

@@ -267,7 +267,8 @@ void Win32Form::InvalidateArea(const RECT& area) {
 bool Win32Form::AddToPendingPaint(const RECT& area) {
     UniqueRegion added(CreateRectRgnIndirect(&area));
     if (!added) return false;
-    if (pendingPaint_) return CombineRgn(pendingPaint_.get(), pendingPaint_.get(), added.get(), RGN_OR) != ERROR;
+    if (pendingPaint_)
+        return CombineRgn(pendingPaint_.get(), pendingPaint_.get(), added.get(), RGN_OR) != ERROR;
     try {
         FormsWithPendingPaint().push_back(this);
     } catch (const std::bad_alloc&) {

@@ -118,7 +118,7 @@ private:
     bool closeRequested_ = false;
 
     UniqueWindow window_;
-    UniqueRegion pendingPaint_;  // what has changed since the last hand-over
+    UniqueRegion pendingPaint_;                            // what has changed since the last hand-over
     std::vector<std::unique_ptr<Win32Control>> controls_;  // creation order; destroyed before the window
     // The same controls by array and index, and the timers by id: the hover
     // and animation handlers look controls up on every tick, and a skin with

@@ -198,9 +198,10 @@ TEST(Win32Launcher_Start, StartsSystemProgramsFromTheSystemFolderWhateverTheCurr
     GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(folder.WidePath().c_str()));
     Win32Launcher launcher;
-    const bool searched = launcher.StartProcess("cmd.exe /c echo searched> searched.txt", WindowState::NormalFocus);
-    const bool system = launcher.StartSystemProgram({SystemFolder::System, "cmd.exe"},
-                                                    "cmd.exe /c echo system> system.txt", WindowState::NormalFocus);
+    const bool searched =
+        launcher.StartProcess("cmd.exe /c echo searched> searched.txt", WindowState::NormalFocus);
+    const bool system = launcher.StartSystemProgram(
+        {SystemFolder::System, "cmd.exe"}, "cmd.exe /c echo system> system.txt", WindowState::NormalFocus);
     SetCurrentDirectoryW(previous);
     EXPECT_FALSE(searched) << "the decoy in the current folder was not found first: the test proves nothing";
     ASSERT_TRUE(system);

@@ -102,8 +102,9 @@ TEST_F(ProfileFileReaderTest, ReadsAUtf8FileWithItsByteOrderMarkAsUtf8FromTheFir
 std::string SystemRead(const std::string& section, const std::string& key, const std::string& path,
                        const std::string& fallback) {
     std::wstring buffer(kSkinBuffer, L'\0');
-    const DWORD copied = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(fallback).c_str(),
-                                                  buffer.data(), kSkinBuffer, Widen(path).c_str());
+    const DWORD copied =
+        GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(fallback).c_str(),
+                                 buffer.data(), kSkinBuffer, Widen(path).c_str());
     buffer.resize(copied);
     return Narrow(buffer);
 }
@@ -146,7 +147,8 @@ TEST_F(ProfileFileReaderTest, AnswersAsTheSystemsReaderDoes) {
     };
     for (const auto& lookup : lookups) {
         SCOPED_TRACE(std::string("[") + lookup.section + "] " + lookup.key);
-        const std::string system = SystemRead(lookup.section, lookup.key, folder.PathOf("ansi.skn"), "fallback ");
+        const std::string system =
+            SystemRead(lookup.section, lookup.key, folder.PathOf("ansi.skn"), "fallback ");
         EXPECT_EQ(Read(lookup.section, lookup.key, "ansi.skn", "fallback "), system);
         EXPECT_EQ(Read(lookup.section, lookup.key, "utf8.skn", "fallback "), system);
     }
@@ -163,8 +165,8 @@ TEST_F(ProfileFileReaderTest, ReadsAFileAgainOnceItHasChanged) {
     folder.Write("corvale.skn", "[DEFAULT]\r\n01=bbbbbb\r\n");
     const std::wstring path = Widen(folder.PathOf("corvale.skn"));
     {
-        const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         FILETIME written{};
         GetFileTime(file, nullptr, nullptr, &written);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/win32/shaper_win32.h"
-#include "skin/shape_window.h"
 #include "service_test_support.h"
+#include "skin/shape_window.h"
 
 namespace corvale::win32 {
 namespace {
@@ -123,8 +123,8 @@ TEST(Win32Shaper_Region, TakesTheShapeOfAScreenSizedPictureQuickly) {
         best = std::min(best, Ms(built - start).count());
         bestHandOver = std::min(bestHandOver, Ms(std::chrono::steady_clock::now() - built).count());
     }
-    std::printf("shape of 1024x768 with %zu runs: %.1f ms to make, %.1f ms for the system to take\n", runs.size(),
-                best, bestHandOver);
+    std::printf("shape of 1024x768 with %zu runs: %.1f ms to make, %.1f ms for the system to take\n",
+                runs.size(), best, bestHandOver);
     EXPECT_LE(best, 20.0);
     int kind = ERROR;
     const UniqueRegion region = RegionOf(window.get(), kind);

@@ -32,7 +32,8 @@ protected:
 
     PicturePtr Solid(Color c, int width = 2, int height = 2) {
         std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height) * 3);
-        for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>((c >> (8 * (i % 3))) & 0xFF);
+        for (std::size_t i = 0; i < rgb.size(); ++i)
+            rgb[i] = static_cast<std::uint8_t>((c >> (8 * (i % 3))) & 0xFF);
         return toolkit.LoadPictureFromBytes(Bmp24(width, height, rgb));
     }
 

@@ -161,7 +161,8 @@ void HeaderSizes(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
                 {28, 7},          {28, 64},         {10, 0xFFFFFFFF}, {10, 0},          {30, 1},
                 {30, 0xFFFFFFFF}, {46, 0x40000000}, {14, 0xFFFFFFFF}, {14, 0},          {2, 0}};
     for (const auto& b : bmps)
-        UseAsPicture(theme, layout, std::string("b").append(std::to_string(n++)).append(".bmp"), BmpWith(b.field, b.value));
+        UseAsPicture(theme, layout, std::string("b").append(std::to_string(n++)).append(".bmp"),
+                     BmpWith(b.field, b.value));
     // Both sides at the largest a header can hold.
     Bytes huge = BmpWith(18, 0x7FFFFFFF);
     Set32(huge, 22, 0x7FFFFFFF);

@@ -117,7 +117,8 @@ TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
     // Twenty pictures in a row; the first and the last are watched.
     std::string pictures;
     for (int n = 1; n <= 20; ++n) {
-        const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120, static_cast<std::uint8_t>(250 - n * 10)};
+        const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120,
+                         static_cast<std::uint8_t>(250 - n * 10)};
         theme_->WriteBmp(std::string("p").append(std::to_string(n)).append(".bmp"), Picture(8, 8, colour));
         pictures += TwoDigits(n) + "=p" + std::to_string(n) + ".bmp,P," + std::to_string(10 + (n - 1) * 35) +
                     ",100,30,30\n";
@@ -129,7 +130,8 @@ TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
     const Box client = ClientRectOnScreen(window);
     const POINT first{client.left + 25, client.top + 115};
     const POINT last{client.left + 10 + 19 * 35 + 15, client.top + 115};
-    ASSERT_TRUE(WaitUntil([&] { return ScreenPixelNow(last.x, last.y) != kFace; }, 10s)) << "the face never finished";
+    ASSERT_TRUE(WaitUntil([&] { return ScreenPixelNow(last.x, last.y) != kFace; }, 10s))
+        << "the face never finished";
     RequestExit();
     bool sawOnlyTheLastGone = false;
     bool sawTheFirstGoneBeforeTheLast = false;
@@ -163,7 +165,8 @@ TEST_F(ExitSequence, ACloseRequestRunsTheExitSequenceAndTheSessionEndIsPrompt) {
             WaitUntil([&] { return GetForegroundWindow() == window; }, 2s);
             PressKey(VK_F4, true);
         } else {
-            EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr));
+            EXPECT_TRUE(
+                SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr));
             SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
         }
         const auto took = EndsWithin(*panels_.back(), asked, 8s);
@@ -198,7 +201,8 @@ TEST_F(VoiceCommands, ACommandWrittenDuringStartUpRunsOnceItEnds) {
     // A paced face: start-up goes on for a while after the window shows.
     theme_->WriteSkin("terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=400\n");
     std::string pictures;
-    for (int n = 1; n <= 6; ++n) pictures += TwoDigits(n) + "=b.bmp,P," + std::to_string(300 + n * 20) + ",100,10,10\n";
+    for (int n = 1; n <= 6; ++n)
+        pictures += TwoDigits(n) + "=b.bmp,P," + std::to_string(300 + n * 20) + ",100,10,10\n";
     Buttons({recorder_->Command("during start-up")}, pictures);
     Panel& panel = StartPanel();
     ASSERT_TRUE(panel.WaitForWindow());

@@ -75,9 +75,10 @@ protected:
             startup.hStdOutput = out.get();
             startup.hStdError = err.get();
             PROCESS_INFORMATION info{};
-            if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                &startup, &info)) {
-                ADD_FAILURE() << "cannot start " << Utf8(exe.wstring()) << " (error " << GetLastError() << ")";
+            if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                nullptr, &startup, &info)) {
+                ADD_FAILURE() << "cannot start " << Utf8(exe.wstring()) << " (error " << GetLastError()
+                              << ")";
                 return run;
             }
             const win32::UniqueKernelObject process(info.hProcess);
@@ -93,7 +94,9 @@ protected:
         return run;
     }
 
-    static bool Says(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    static bool Says(const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos;
+    }
 
 private:
     int runs_ = 0;
@@ -132,8 +135,9 @@ protected:
         recorder_ = std::make_unique<CallRecorder>(theme_->RootPath());
         theme_->WriteBmp("b.bmp", Picture(8, 8, Rgb{200, 200, 200}));
         theme_->WriteSkin("terminal.skn", "[DEFAULT]\n");
-        theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=20,20,20\n01=b.bmp,B,10,10,40,20,nohover,nosound,0," +
-                                             recorder_->Command("performed") + "\n");
+        theme_->WriteSkin("Corvale.skn",
+                          "[DEFAULT]\nBackGround=20,20,20\n01=b.bmp,B,10,10,40,20,nohover,nosound,0," +
+                              recorder_->Command("performed") + "\n");
         PlaceWindow(0, 0, 800, 600);
     }
     std::unique_ptr<CallRecorder> recorder_;
@@ -223,10 +227,11 @@ TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
     theme_->WriteBmp("b1.bmp", Picture(8, 8, Rgb{1, 2, 3}));
     theme_->WriteBytes("broken.bmp", Bytes{'B', 'M', 0, 1, 2, 3, 4, 5});
     theme_->WriteGif("spin.gif", {{Picture(4, 4, Rgb{9, 9, 9}), 10}, {Picture(4, 4, Rgb{99, 9, 9}), 20}});
-    theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=1,2,3\n"
-                                     "01=b1.bmp,B,5,5,40,20,,,0,notepad.exe\n"
-                                     "02=broken.bmp,P,0,0,10,10\n"
-                                     "03=spin.gif,A,-30,0,20,20\n");
+    theme_->WriteSkin("Corvale.skn",
+                      "[DEFAULT]\nBackGround=1,2,3\n"
+                      "01=b1.bmp,B,5,5,40,20,,,0,notepad.exe\n"
+                      "02=broken.bmp,P,0,0,10,10\n"
+                      "03=spin.gif,A,-30,0,20,20\n");
     const CtlRun run = Ctl({"check", theme_->Theme()});
     EXPECT_EQ(run.code, 2u) << run.out << run.err;
     for (const char* said : {

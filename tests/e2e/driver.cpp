@@ -117,7 +117,11 @@ CallRecorder::CallRecorder(const std::filesystem::path& folder, const std::wstri
 }
 
 std::string CallRecorder::Command(const std::string& words) const {
-    return std::string("\"").append(Utf8(exe_.wstring())).append("\" \"").append(Utf8(log_.wstring())).append("\" ") +
+    return std::string("\"")
+               .append(Utf8(exe_.wstring()))
+               .append("\" \"")
+               .append(Utf8(log_.wstring()))
+               .append("\" ") +
            words;
 }
 

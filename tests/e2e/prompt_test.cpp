@@ -46,15 +46,24 @@ protected:
         for (const auto& [name, colour] : {std::pair{"ok.bmp", kOk}, {"quit.bmp", kQuit}, {"run.bmp", kRun}})
             theme_->WriteBmp(name, Picture(kOkButton.Width(), kOkButton.Height(), colour));
         theme_->WriteBmp("lock.bmp", Picture(kLockButton.Width(), kLockButton.Height(), kLock));
-        theme_->WriteSkin("terminal.skn", "[DEFAULT]\n[INPUT]\nBackGround=prompt.bmp\nMaskColor=255,0,255\n"
-                                          "InputBox=" + Geometry(kInputBox) + ",255,255,255,0,0,0,Arial,10\n"
-                                          "01=ok.bmp,B," + Geometry(kOkButton) + ",nohover,nosound,0,ok\n"
-                                          "02=quit.bmp,B," + Geometry(kQuitButton) + ",nohover,nosound,0,QUIT\n"
-                                          "03=run.bmp,B," + Geometry(kRunButton) + ",nohover,nosound,0," +
-                                          recorder_->Command("from the prompt") + "\n[STARTUP]\nAnimated=False\n");
-        theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=" + SkinColor(kMainFace) + "\n01=lock.bmp,B," +
-                                             Geometry(kLockButton) + ",nohover,nosound,True," +
-                                             recorder_->Command("protected") + "\n");
+        theme_->WriteSkin("terminal.skn",
+                          "[DEFAULT]\n[INPUT]\nBackGround=prompt.bmp\nMaskColor=255,0,255\n"
+                          "InputBox=" +
+                              Geometry(kInputBox) +
+                              ",255,255,255,0,0,0,Arial,10\n"
+                              "01=ok.bmp,B," +
+                              Geometry(kOkButton) +
+                              ",nohover,nosound,0,ok\n"
+                              "02=quit.bmp,B," +
+                              Geometry(kQuitButton) +
+                              ",nohover,nosound,0,QUIT\n"
+                              "03=run.bmp,B," +
+                              Geometry(kRunButton) + ",nohover,nosound,0," +
+                              recorder_->Command("from the prompt") + "\n[STARTUP]\nAnimated=False\n");
+        theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=" + SkinColor(kMainFace) +
+                                             "\n01=lock.bmp,B," + Geometry(kLockButton) +
+                                             ",nohover,nosound,True," + recorder_->Command("protected") +
+                                             "\n");
     }
 
     HWND StartAt(const Box& placement) {
@@ -69,7 +78,8 @@ protected:
         WaitUntil([&] { return ScreenPixelNow(lock.x, lock.y) == kLock; }, 5s);
         Click(lock.x, lock.y);
         HWND prompt = nullptr;
-        WaitUntil([&] { return (prompt = FindWindowByCaption(kPromptCaption)) && IsWindowVisible(prompt); }, 5s);
+        WaitUntil([&] { return (prompt = FindWindowByCaption(kPromptCaption)) && IsWindowVisible(prompt); },
+                  5s);
         return prompt;
     }
 
@@ -98,7 +108,8 @@ class PromptOutline : public PromptTest, public ::testing::WithParamInterface<Pr
 TEST_P(PromptOutline, OpensCentredAboveTheMainWindowWithTheMaskShowingWhatLiesBeneath) {
     if (!RunningUnderWine()) GTEST_SKIP() << "the Windows version is chosen through Wine's settings";
     const WineSetting version = WindowsVersionForProgram(GetParam().windows);
-    ASSERT_TRUE(StartAt(GetParam().fullScreen ? Box{0, 0, ScreenWidth(), ScreenHeight()} : Box{0, 0, 800, 600}));
+    ASSERT_TRUE(
+        StartAt(GetParam().fullScreen ? Box{0, 0, ScreenWidth(), ScreenHeight()} : Box{0, 0, 800, 600}));
     const HWND prompt = OpenPrompt();
     ASSERT_TRUE(prompt) << "no prompt opened";
 
@@ -125,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(BothFamilies, PromptOutline,
                          ::testing::Values(PromptCase{"winxp", false}, PromptCase{"winxp", true},
                                            PromptCase{"win98", false}, PromptCase{"win98", true}),
                          [](const auto& test) {
-                             return std::string(test.param.windows) + (test.param.fullScreen ? "Full" : "Part");
+                             return std::string(test.param.windows) +
+                                    (test.param.fullScreen ? "Full" : "Part");
                          });
 
 // ---- Typing and the buttons ---------------------------------------------------------

@@ -30,13 +30,13 @@ Bytes TakeRootPicture() {
         "corvale-screen-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     const std::string unixPath = "/tmp/" + name;
     const std::filesystem::path shown = "Z:\\tmp\\" + name + ".ppm";
-    std::wstring command = Wide("sh -c \"import -silent -window root -depth 8 ppm:" + unixPath + ".part && mv " + unixPath +
-                                ".part " + unixPath + ".ppm\"");
+    std::wstring command = Wide("sh -c \"import -silent -window root -depth 8 ppm:" + unixPath +
+                                ".part && mv " + unixPath + ".part " + unixPath + ".ppm\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started))
+    if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
         throw std::runtime_error("cannot start ImageMagick's import");
     const win32::UniqueKernelObject process(started.hProcess);
     const win32::UniqueKernelObject thread(started.hThread);
@@ -93,7 +93,8 @@ ShownScreen::ShownScreen() {
 Rgb ShownScreen::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) throw std::out_of_range("point outside the screen");
     const std::uint32_t p = pixels_[static_cast<size_t>(y) * width_ + x];
-    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)};
+    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+            static_cast<std::uint8_t>(p)};
 }
 
 void ShownScreen::Save(const std::filesystem::path& bmp) const {
@@ -101,8 +102,8 @@ void ShownScreen::Save(const std::filesystem::path& bmp) const {
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x) picture.Set(x, y, At(x, y));
     const Bytes bytes = EncodeBmp(picture);
-    std::ofstream(bmp, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(bmp, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace corvale::e2e

@@ -142,7 +142,8 @@ std::optional<std::vector<std::string>> FakeFiles::ListFiles(const std::string& 
         const std::string name = entry.path.substr(prefix.size());
         if (name.find('\\') == std::string::npos && Matches(pattern, name)) names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return Fold(a) < Fold(b); });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return Fold(a) < Fold(b); });
     return names;
 }
 
@@ -191,7 +192,8 @@ bool FakeLauncher::ShellOpen(WindowHandle owner, const std::string& file, const 
     return true;
 }
 
-RegistryValue FakeLauncher::ReadRegistry(RegistryRoot, const std::string& subKey, const std::string& valueName) {
+RegistryValue FakeLauncher::ReadRegistry(RegistryRoot, const std::string& subKey,
+                                         const std::string& valueName) {
     const auto it = registry.find(subKey + "\\" + valueName);
     if (it == registry.end()) return RegistryValue{2, 0, {}};
     return it->second;

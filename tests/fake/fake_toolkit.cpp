@@ -181,8 +181,8 @@ FakeForm::FakeForm(FakeToolkit& toolkit, FormKind kind, FormEvents& events)
         toolkit_.timerDue_[Get(ControlArray::tmrExit, 0)] = toolkit_.now + 500;
     } else {
         AddDesignControl(ControlArray::txtInput, 0);
-        for (ControlArray a : {ControlArray::imgPic, ControlArray::imgBut, ControlArray::imgGif,
-                               ControlArray::tmrAnim})
+        for (ControlArray a :
+             {ControlArray::imgPic, ControlArray::imgBut, ControlArray::imgGif, ControlArray::tmrAnim})
             AddDesignControl(a, 0);
         AddDesignControl(ControlArray::tmrMouse, 0);
         Get(ControlArray::txtInput, 0)->visible = true;
@@ -195,7 +195,8 @@ FakeForm::FakeForm(FakeToolkit& toolkit, FormKind kind, FormEvents& events)
 
 FakeControl& FakeForm::Add(ControlArray array, int index) {
     const WindowHandle handle = HasWindow(array) ? toolkit_.NewHandle() : 0;
-    controls_.push_back(std::make_unique<FakeControl>(*this, ControlRef{array, index}, !IsTimer(array), handle));
+    controls_.push_back(
+        std::make_unique<FakeControl>(*this, ControlRef{array, index}, !IsTimer(array), handle));
     byRef_[{array, index}] = controls_.back().get();
     return *controls_.back();
 }

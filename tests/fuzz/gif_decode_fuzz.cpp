@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(image->bgra.size() == static_cast<std::size_t>(image->width) * image->height * 4);
     for (std::size_t i = 3; i < image->bgra.size(); i += 4) {
         const std::uint8_t alpha = image->bgra[i];
-        Require(alpha == 255 || (alpha == 0 && !image->bgra[i - 1] && !image->bgra[i - 2] && !image->bgra[i - 3]));
+        Require(alpha == 255 ||
+                (alpha == 0 && !image->bgra[i - 1] && !image->bgra[i - 2] && !image->bgra[i - 3]));
     }
     return 0;
 }

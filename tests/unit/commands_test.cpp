@@ -13,13 +13,16 @@ namespace {
 // rundll32.exe is started from the system folder, never found by search.
 TEST(Commands_Applets, EveryCommandWordStartsItsCommandLineOnBothFamilies) {
     const char* const rows[20][2] = {
-        {"odbccp32.cpl", "odbccp32.cpl"},   {"hdwwiz.cpl", "sysdm.cpl @1"},     {"appwiz.cpl", "appwiz.cpl,,1"},
-        {"timedate.cpl", "timedate.cpl"},   {"desk.cpl,,0", "desk.cpl,,0"},     {nullptr, "main.cpl @3"},
-        {"inetcpl.cpl", "inetcpl.cpl"},     {"joy.cpl", "joy.cpl"},             {"main.cpl @1", "main.cpl @1"},
-        {"telephon.cpl ,1", "modem.cpl"},   {"main.cpl @0", "main.cpl @0"},     {"mmsys.cpl ,1", "mmsys.cpl,,0"},
-        {"ncpa.cpl", "netcpl.cpl"},         {"nusrmgr.cpl", "password.cpl"},    {"powercfg.cpl", "powercfg.cpl"},
-        {nullptr, nullptr},                 {"intl.cpl,,0", "intl.cpl,,0"},     {"mmsys.cpl", "mmsys.cpl @1"},
-        {"sysdm.cpl,,0", "sysdm.cpl,,0"},   {"telephon.cpl", "telephon.cpl"},
+        {"odbccp32.cpl", "odbccp32.cpl"}, {"hdwwiz.cpl", "sysdm.cpl @1"},
+        {"appwiz.cpl", "appwiz.cpl,,1"},  {"timedate.cpl", "timedate.cpl"},
+        {"desk.cpl,,0", "desk.cpl,,0"},   {nullptr, "main.cpl @3"},
+        {"inetcpl.cpl", "inetcpl.cpl"},   {"joy.cpl", "joy.cpl"},
+        {"main.cpl @1", "main.cpl @1"},   {"telephon.cpl ,1", "modem.cpl"},
+        {"main.cpl @0", "main.cpl @0"},   {"mmsys.cpl ,1", "mmsys.cpl,,0"},
+        {"ncpa.cpl", "netcpl.cpl"},       {"nusrmgr.cpl", "password.cpl"},
+        {"powercfg.cpl", "powercfg.cpl"}, {nullptr, nullptr},
+        {"intl.cpl,,0", "intl.cpl,,0"},   {"mmsys.cpl", "mmsys.cpl @1"},
+        {"sysdm.cpl,,0", "sysdm.cpl,,0"}, {"telephon.cpl", "telephon.cpl"},
     };
     for (int code = 1; code <= 20; ++code) {
         for (const bool nt : {true, false}) {
@@ -29,15 +32,16 @@ TEST(Commands_Applets, EveryCommandWordStartsItsCommandLineOnBothFamilies) {
             ASSERT_EQ(launcher.started.size(), 1U);
             const auto& start = launcher.started[0];
             if (code == 16) {
-                EXPECT_EQ(start.commandLine, "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder");
+                EXPECT_EQ(start.commandLine,
+                          "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder");
                 EXPECT_EQ(start.state, WindowState::MinimizedFocus);
                 EXPECT_EQ(start.program, "system\\rundll32.exe");
             } else if (code == 6 && nt) {
                 EXPECT_EQ(start.commandLine, "explorer ");
                 EXPECT_EQ(start.program, "windows\\explorer.exe");
             } else {
-                EXPECT_EQ(start.commandLine,
-                          std::string("rundll32.exe shell32.dll,Control_RunDLL ") + rows[code - 1][nt ? 0 : 1]);
+                EXPECT_EQ(start.commandLine, std::string("rundll32.exe shell32.dll,Control_RunDLL ") +
+                                                 rows[code - 1][nt ? 0 : 1]);
                 EXPECT_EQ(start.state, WindowState::NormalFocus);
                 EXPECT_EQ(start.program, "system\\rundll32.exe");
             }
@@ -140,8 +144,8 @@ protected:
         m.ButtonCommand[static_cast<size_t>(n)] = command;
         m.ButtonClickSound[static_cast<size_t>(n)] = "click" + std::to_string(n);
         m.ButtonEntry[static_cast<size_t>(n)] = n;
-        skin += "0" + std::to_string(n) + "=b.bmp,B,1,1,9,9,in,click," + (protectedButton ? "True" : "False") +
-                "," + command + "\n";
+        skin += "0" + std::to_string(n) + "=b.bmp,B,1,1,9,9,in,click," +
+                (protectedButton ? "True" : "False") + "," + command + "\n";
         os.profile.SetFile("C:\\P\\T\\Corvale.skn", skin);
     }
 
@@ -185,7 +189,8 @@ TEST_F(ButtonClickTest, TheRightPasswordSoundsPausesThenRuns) {
     host.answer = "Secret";
     Button(1, "CP05", true);
     imgBut_Click(ctx, host, 1);
-    EXPECT_EQ(host.events, (std::vector<std::string>{"sound start", "prompt password", "sound ok", "sound click1"}));
+    EXPECT_EQ(host.events,
+              (std::vector<std::string>{"sound start", "prompt password", "sound ok", "sound click1"}));
     EXPECT_EQ(os.toolkit.sleptMs, 2000);
     ASSERT_EQ(os.launcher.started.size(), 1U);
     EXPECT_EQ(os.launcher.started[0].commandLine, "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,0");
@@ -198,7 +203,8 @@ TEST_F(ButtonClickTest, AWrongPasswordOnlyPlaysTheFailSound) {
         host.answer = answer;
         Button(1, "QUIT", true);
         imgBut_Click(ctx, host, 1);
-        EXPECT_EQ(host.events, (std::vector<std::string>{"sound start", "prompt password", "sound fail"})) << answer;
+        EXPECT_EQ(host.events, (std::vector<std::string>{"sound start", "prompt password", "sound fail"}))
+            << answer;
     }
     EXPECT_TRUE(os.launcher.started.empty());
     EXPECT_EQ(os.toolkit.sleptMs, 0);

@@ -17,8 +17,9 @@ std::shared_ptr<fake::FakePicture> Pattern(const std::vector<std::string>& rows)
     for (const auto& row : rows)
         for (char c : row) {
             const bool mask = c == 'm';
-            rgb.insert(rgb.end(), {static_cast<std::uint8_t>(mask ? 255 : 90), static_cast<std::uint8_t>(mask ? 0 : 90),
-                                   static_cast<std::uint8_t>(mask ? 255 : 90)});
+            rgb.insert(rgb.end(),
+                       {static_cast<std::uint8_t>(mask ? 255 : 90), static_cast<std::uint8_t>(mask ? 0 : 90),
+                        static_cast<std::uint8_t>(mask ? 255 : 90)});
         }
     return std::make_shared<fake::FakePicture>("pattern", static_cast<int>(rows[0].size()),
                                                static_cast<int>(rows.size()), rgb);
@@ -51,9 +52,7 @@ protected:
         os.toolkit.pictureFiles["C:\\P\\T\\back.bmp"] = {200, 100};
         os.toolkit.pictureFiles["C:\\P\\T\\ok.bmp"] = {40, 20};
     }
-    void Skin(const std::string& input) {
-        os.profile.SetFile("C:\\P\\T\\terminal.skn", "[INPUT]\n" + input);
-    }
+    void Skin(const std::string& input) { os.profile.SetFile("C:\\P\\T\\terminal.skn", "[INPUT]\n" + input); }
     // Shows the prompt; `user` acts on the open window.
     void Show(std::function<void(FakeForm&, FrmInput&)> user, bool nt = true) {
         FrmInput prompt(ctx, nt);
@@ -92,8 +91,9 @@ TEST_F(PromptTest, EnterHandsBackTheTypedTextAndOtherKeysDoNot) {
 }
 
 TEST_F(PromptTest, OkConfirmsQuitLeavesEmptyAndOtherCommandsRunWithThePromptOpen) {
-    Skin("01=ok.bmp,B,5,5,40,20,in,click,0,ok\n02=ok.bmp,B,50,5,40,20,in,click,0,QUIT\n"
-         "03=ok.bmp,B,95,5,40,20,in,click,0,calc.exe\n");
+    Skin(
+        "01=ok.bmp,B,5,5,40,20,in,click,0,ok\n02=ok.bmp,B,50,5,40,20,in,click,0,QUIT\n"
+        "03=ok.bmp,B,95,5,40,20,in,click,0,calc.exe\n");
     Show([](FakeForm& form, FrmInput& prompt) {
         static_cast<FakeControl*>(form.Find(ControlArray::txtInput, 0))->text = "typed";
         prompt.OnClick({ControlArray::imgBut, 3});

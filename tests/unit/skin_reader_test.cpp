@@ -64,8 +64,8 @@ protected:
 
 TEST_F(PasswordFlagTest, TheNinthFieldDecides) {
     const std::pair<const char*, bool> cases[] = {
-        {"True", true}, {"1", true}, {"-1", true}, {"true", true},
-        {"False", false}, {"0", false}, {"", false}, {"maybe", true},
+        {"True", true},   {"1", true},  {"-1", true}, {"true", true},
+        {"False", false}, {"0", false}, {"", false},  {"maybe", true},
     };
     for (const auto& [flag, expected] : cases) {
         Entry(std::string("b.bmp,B,1,2,3,4,in,out,") + flag + ",notepad.exe a,b");

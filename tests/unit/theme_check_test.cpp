@@ -19,7 +19,9 @@ struct ThemeScene {
         os.profile.SetFile(kFolder + name, text);
         os.files.Put(kFolder + name, text);
     }
-    void File(const std::string& name, const std::string& bytes = "data") { os.files.Put(kFolder + name, bytes); }
+    void File(const std::string& name, const std::string& bytes = "data") {
+        os.files.Put(kFolder + name, bytes);
+    }
     void Picture(const std::string& name) {
         File(name);
         os.toolkit.pictureFiles[kFolder + name] = {40, 20};
@@ -39,7 +41,8 @@ const CheckedEntry& EntryOf(const CheckedSection& section, const std::string& ke
 std::string Said(const std::vector<Finding>& findings) {
     std::string text;
     for (const Finding& f : findings)
-        text += std::string(f.severity == Severity::Error ? "error: " : "warning: ") + f.where + ": " + f.text + "\n";
+        text += std::string(f.severity == Severity::Error ? "error: " : "warning: ") + f.where + ": " +
+                f.text + "\n";
     return text;
 }
 
@@ -55,7 +58,8 @@ TEST(ThemeCheck, ACleanThemeSaysNothingAndGivesEachEntryItsPlaceAfterTheRules) {
            "02=info,L,16,80,-16,-36,6,14,10,110,245,150,Courier New,9\n"
            "03=go.bmp,B,-100,5,40,20,hover,hover,True,notepad.exe a,b\n"
            "04=spin.gif,A,-80,14,64,20\n");
-    for (const char* picture : {"prompt.bmp", "ok.bmp", "oka.bmp", "bar.bmp", "go.bmp", "goa.bmp"}) t.Picture(picture);
+    for (const char* picture : {"prompt.bmp", "ok.bmp", "oka.bmp", "bar.bmp", "go.bmp", "goa.bmp"})
+        t.Picture(picture);
     t.File("ok.wav");
     t.File("hover.wav");
     const test::Bytes gif = test::Gif({10, 20, 30});
@@ -119,7 +123,8 @@ TEST(ThemeCheck, NamesEveryFaultAtItsEntry) {
              "error: terminal.skn [INPUT] BackGround: picture \"gone.bmp\" is missing",
              "warning: terminal.skn [INPUT] MaskColor: \"255,0\" has fewer than 3 fields",
              "warning: terminal.skn [STARTUP] AnimDelay: \"soon\" is not a whole number",
-             "warning: Corvale1024.skn [DEFAULT] 11: never read, since the skin's entries end at the missing 10",
+             "warning: Corvale1024.skn [DEFAULT] 11: never read, since the skin's entries end at the missing "
+             "10",
              "warning: Corvale1024.ini [DEFAULT] 10: never read",
          })
         EXPECT_NE(theme.find(fault), std::string::npos) << fault << "\nin:\n" << theme;
@@ -131,16 +136,18 @@ TEST(ThemeCheck, NamesEveryFaultAtItsEntry) {
         {"03", "click sound \"click.wav\" is missing"},
         // The empty sound fields shift the flag and the command: the button
         // runs its whole entry.
-        {"04", "error: Corvale1024.skn [DEFAULT] 04: field 7 is empty, which shifts the fields after it: "
-               "hover sound reads \",\" (written \"\"); click sound reads \"0\" (written \"\"); "
-               "password flag cannot be cut and keeps what was read before (written \"0\"); "
-               "command reads \"b.bmp,B,5,5,40,20,,,0,notepad.exe\" (written \"notepad.exe\")"},
+        {"04",
+         "error: Corvale1024.skn [DEFAULT] 04: field 7 is empty, which shifts the fields after it: "
+         "hover sound reads \",\" (written \"\"); click sound reads \"0\" (written \"\"); "
+         "password flag cannot be cut and keeps what was read before (written \"0\"); "
+         "command reads \"b.bmp,B,5,5,40,20,,,0,notepad.exe\" (written \"notepad.exe\")"},
         {"05", "warning: Corvale1024.skn [DEFAULT] 05: left \"1O\" is not a number: it reads as 1"},
         {"06", "background colour component 400 is limited to 0..255"},
         {"07", "password flag \"Yes\" is not True, False or a number: the button is locked"},
         {"08", "the first frame's delay is 0: the animation stays on its first frame"},
-        {"09", "error: Corvale1024.skn [DEFAULT] 09: fewer than two commas: no kind can be cut, so it is built "
-               "as another animation"},
+        {"09",
+         "error: Corvale1024.skn [DEFAULT] 09: fewer than two commas: no kind can be cut, so it is built "
+         "as another animation"},
     };
     for (const auto& [key, fault] : faults) {
         const std::string said = Said(EntryOf(check.main, key).findings);
@@ -162,8 +169,9 @@ TEST(ThemeCheck, ReadsTheLayoutSkinThePanelWouldTakeOnThatScreen) {
     t.Skin("Corvale.skn", "[DEFAULT]\nBackGround=1,2,3\n");
     const ThemeCheck narrow = t.Check({800, 600});
     EXPECT_EQ(narrow.layoutSkin, "Corvale.skn");
-    EXPECT_NE(Said(narrow.findings).find("warning: Corvale800.skn [DEFAULT]: has no BackGround key, so the panel "
-                                         "takes Corvale.skn instead"),
+    EXPECT_NE(Said(narrow.findings)
+                  .find("warning: Corvale800.skn [DEFAULT]: has no BackGround key, so the panel "
+                        "takes Corvale.skn instead"),
               std::string::npos)
         << Said(narrow.findings);
     EXPECT_TRUE(narrow.main.entries.empty());

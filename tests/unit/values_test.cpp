@@ -13,18 +13,27 @@ struct NumberCase {
 
 TEST(SkinValues, LeadingNumberReadsUpToTheFirstCharacterThatCannotContinueIt) {
     const NumberCase cases[] = {
-        {"42", 42},       {"  17px", 17},  {"-3.5", -3.5},   {"1.5.5", 1.5},  {"abc", 0},
-        {"", 0},          {"&H1F", 31},    {"&hff,", 255},   {"&O17", 15},    {"&HFFFFFFFF", -1},
-        {"1e3", 1000},    {"2e", 2},       {"+7", 7},        {" 1 2 ", 12},   {".5", 0.5},
-        {"12%", 12},      {"-", 0},        {"3,4", 3},       {"&", 0},        {"&Hzz", 0},
+        {"42", 42},    {"  17px", 17}, {"-3.5", -3.5}, {"1.5.5", 1.5}, {"abc", 0},
+        {"", 0},       {"&H1F", 31},   {"&hff,", 255}, {"&O17", 15},   {"&HFFFFFFFF", -1},
+        {"1e3", 1000}, {"2e", 2},      {"+7", 7},      {" 1 2 ", 12},  {".5", 0.5},
+        {"12%", 12},   {"-", 0},       {"3,4", 3},     {"&", 0},       {"&Hzz", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << c.text;
 }
 
 TEST(SkinValues, RoundingTakesHalvesToTheEvenNeighbour) {
     const std::pair<double, long long> cases[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-        {2.4999, 2}, {2.5001, 3}, {-7.2, -7}, {1e300, 9000000000000000000LL},
+        {0.5, 0},
+        {1.5, 2},
+        {2.5, 2},
+        {3.5, 4},
+        {-0.5, 0},
+        {-1.5, -2},
+        {-2.5, -2},
+        {2.4999, 2},
+        {2.5001, 3},
+        {-7.2, -7},
+        {1e300, 9000000000000000000LL},
     };
     for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundHalfEven(value), rounded) << value;
     EXPECT_EQ(LeadingInteger("12.5 px"), 12);
@@ -33,9 +42,13 @@ TEST(SkinValues, RoundingTakesHalvesToTheEvenNeighbour) {
 
 TEST(SkinValues, BooleansAreWordsInAnyCaseOrNumbers) {
     const std::pair<const char*, std::optional<bool>> cases[] = {
-        {"True", true},   {"TRUE", true},   {"false", false}, {" False ", false}, {"1", true},
-        {"-1", true},     {"0", false},     {"0.0", false},   {"2.5", true},      {"yes", std::nullopt},
-        {"", std::nullopt}, {"1x", std::nullopt}, {"&H0", false}, {"truex", std::nullopt},
+        {"True", true},     {"TRUE", true},
+        {"false", false},   {" False ", false},
+        {"1", true},        {"-1", true},
+        {"0", false},       {"0.0", false},
+        {"2.5", true},      {"yes", std::nullopt},
+        {"", std::nullopt}, {"1x", std::nullopt},
+        {"&H0", false},     {"truex", std::nullopt},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ReadBoolean(text), expected) << text;
 }

@@ -39,7 +39,8 @@ BOOL CALLBACK CheckEdit(HWND child, LPARAM context) {
     wchar_t text[256] = {};
     DWORD_PTR copied = 0;
     // Another process's window: a hung one must not hang the watcher.
-    SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200, &copied);
+    SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200,
+                        &copied);
     if (copied > 0 && std::wcsncmp(text, search->prefix->c_str(), search->prefix->size()) == 0) {
         search->found = true;
         return FALSE;

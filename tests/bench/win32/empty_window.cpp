@@ -68,8 +68,8 @@ void MakePanelCalls(HWND window, UINT_PTR id) {
         ReadEndpoints();
     } else if (id == 3) {
         if (!settings)
-            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Corvale bench", 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                            nullptr, &settings, nullptr);
+            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Corvale bench", 0, nullptr, 0,
+                            KEY_READ | KEY_WRITE, nullptr, &settings, nullptr);
         wchar_t value[64];
         for (const wchar_t* name : {L"Close", L"Voice"}) {
             DWORD size = sizeof value;
@@ -96,7 +96,8 @@ void ReadSpeakersVolume(HMIXER mixer) {
     controls.cControls = 1;
     controls.cbmxctrl = sizeof control;
     controls.pamxctrl = &control;
-    if (mixerGetLineControlsW(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR) return;
+    if (mixerGetLineControlsW(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR)
+        return;
     MIXERCONTROLDETAILS_UNSIGNED values[2] = {};
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
