@@ -1,15 +1,15 @@
 // frmMain's load sequence and the dispatch of its events.
 #include "app/frm_main.h"
 
-#include "app/hover.h"
 #include "app/startup.h"
+#include "base/values.h"
 #include "mixer/volume_panel.h"
 #include "platform/system.h"
 #include "prompt/frm_input.h"
 #include "skin/animation.h"
+#include "skin/hover.h"
 #include "skin/layout_builder.h"
 #include "skin/sound.h"
-#include "skin/values.h"
 #include "sysinfo/info_panel.h"
 
 namespace corvale {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 

@@ -21,7 +21,3 @@ foreach(source ${CORVALE_FUZZ_SOURCES})
   target_compile_options(${name} PRIVATE ${CORVALE_WARNINGS} -fsanitize=fuzzer ${CORVALE_FUZZ_SAN})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer ${CORVALE_FUZZ_SAN})
 endforeach()
-# The decoder's GIF block walk and LZW decoding are portable code inside the
-# Win32 backend.
-target_sources(gif_frames_fuzz PRIVATE platform/win32/picture_gif.cpp)
-target_sources(gif_decode_fuzz PRIVATE platform/win32/picture_gif.cpp)

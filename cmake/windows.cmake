@@ -17,8 +17,9 @@ set(CORVALE_CODE_OPTIONS $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections> $<$<COMP
 add_compile_options(${CORVALE_CODE_OPTIONS})
 target_compile_options(corvale_core PRIVATE ${CORVALE_CODE_OPTIONS})  # made before this file is read
 set_source_files_properties(
-  platform/win32/picture_gif.cpp platform/win32/picture_decode.cpp platform/win32/picture.cpp
-  platform/win32/frame_store.cpp platform/win32/toolkit_control.cpp skin/gif_frames.cpp
+  image/gif.cpp image/gif_cut.cpp image/bmp.cpp image/decode.cpp platform/win32/picture_decode.cpp
+  platform/win32/picture.cpp platform/win32/frame_store.cpp platform/win32/toolkit_control.cpp
+  skin/animation_entry.cpp
   PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O3>)
 add_link_options(-Wl,--gc-sections)
 set(CORVALE_IMAGE_LAYOUT -Wl,--file-alignment,4096)
@@ -47,7 +48,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${CORVALE_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 
-file(GLOB CORVALE_BACKEND_TEST_SOURCES CONFIGURE_DEPENDS tests/backend/*.cpp)
+file(GLOB CORVALE_BACKEND_TEST_SOURCES CONFIGURE_DEPENDS tests/backend/*.cpp tests/support/*.cpp)
 if(CORVALE_BACKEND_TEST_SOURCES)
   add_executable(corvale_backend_tests ${CORVALE_BACKEND_TEST_SOURCES})
   target_link_libraries(corvale_backend_tests PRIVATE corvale_win32 gtest gtest_main)
@@ -55,7 +56,7 @@ if(CORVALE_BACKEND_TEST_SOURCES)
   target_compile_options(corvale_backend_tests PRIVATE ${CORVALE_WARNINGS})
 endif()
 
-file(GLOB CORVALE_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+file(GLOB CORVALE_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp tests/support/*.cpp)
 if(CORVALE_E2E_SOURCES)
   add_executable(corvale_e2e_tests ${CORVALE_E2E_SOURCES})
   target_include_directories(corvale_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -75,8 +76,9 @@ endif()
 
 # corvalectl.exe: the console program that steers the panel and checks
 # themes; the end-to-end tests run it beside the panel.
-add_executable(corvalectl ctl/commands.cpp ctl/report.cpp ctl/win32_main.cpp)
-target_link_libraries(corvalectl PRIVATE corvale_win32)
+target_compile_options(corvale_ctl PRIVATE ${CORVALE_CODE_OPTIONS})
+add_executable(corvalectl ctl/win32_main.cpp)
+target_link_libraries(corvalectl PRIVATE corvale_ctl corvale_win32)
 target_link_options(corvalectl PRIVATE ${CORVALE_STATIC} -municode)
 target_compile_options(corvalectl PRIVATE ${CORVALE_WARNINGS})
 if(TARGET corvale_e2e_tests)

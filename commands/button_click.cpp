@@ -1,10 +1,10 @@
 // The order of a click: password gate, click sound, command.
 #include "commands/button_click.h"
 
+#include "base/values.h"
 #include "commands/launch.h"
+#include "commands/password_flag.h"
 #include "platform/toolkit.h"
-#include "skin/password_flag.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

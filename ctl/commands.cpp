@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "app/startup.h"
+#include "base/values.h"
 #include "ctl/report.h"
+#include "ctl/theme_check.h"
 #include "skin/globals.h"
-#include "skin/theme_check.h"
-#include "skin/values.h"
 
 namespace corvale::ctl {
 namespace {

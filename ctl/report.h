@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "skin/theme_check.h"
+#include "ctl/theme_check.h"
 
 namespace corvale::ctl {
 

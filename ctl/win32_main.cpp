@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "ctl/commands.h"
+#include "platform/win32/desktop_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/launcher_win32.h"
 #include "platform/win32/mixer_win32.h"
@@ -23,41 +24,6 @@ namespace {
 
 using win32::Narrow;
 using win32::Widen;
-
-// The desktop's windows as the panel's single-instance rule sees them. Not
-// the program's own desktop object: that one takes the panel's instance
-// mark, and a panel started while this runs would take itself for a second.
-class CtlDesktop final : public Desktop {
-public:
-    bool PreviousInstanceRunning() override { return false; }
-
-    std::vector<TopWindow> TopLevelWindows() override {
-        constexpr size_t kMaxWindows = 65536;  // a z-order changing into a loop under us
-        std::vector<TopWindow> windows;
-        for (HWND w = GetTopWindow(nullptr); w && windows.size() < kMaxWindows;
-             w = GetWindow(w, GW_HWNDNEXT)) {
-            TopWindow info;
-            info.handle = reinterpret_cast<WindowHandle>(w);
-            info.visible = IsWindowVisible(w) != FALSE;
-            info.parent = reinterpret_cast<WindowHandle>(GetParent(w));
-            const HWND owner = GetWindow(w, GW_OWNER);
-            info.owner = reinterpret_cast<WindowHandle>(owner);
-            info.exStyle = static_cast<std::uint32_t>(GetWindowLongPtrW(w, GWL_EXSTYLE));
-            info.ownerExStyle = owner ? static_cast<std::uint32_t>(GetWindowLongPtrW(owner, GWL_EXSTYLE)) : 0;
-            wchar_t caption[256] = {};
-            const int copied = GetWindowTextW(w, caption, static_cast<int>(std::size(caption)));
-            info.caption = Narrow(std::wstring_view(caption, copied > 0 ? static_cast<size_t>(copied) : 0));
-            windows.push_back(std::move(info));
-        }
-        return windows;
-    }
-
-    void RaiseWindow(WindowHandle window) override {
-        const HWND target = reinterpret_cast<HWND>(window);
-        SetWindowPos(target, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetWindowPos(target, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    }
-};
 
 class Win32System final : public System {
 public:
@@ -94,7 +60,7 @@ public:
     long long NowMilliseconds() override { return static_cast<long long>(GetTickCount64()); }
 
 private:
-    CtlDesktop desktop_;
+    win32::Win32Windows desktop_;
     win32::Win32Toolkit toolkit_;  // its picture decoder is the panel's
     win32::RegistrySettings settings_;
     win32::ProfileFileReader profile_;

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "sysinfo/text.h"
+#include "base/text.h"
 
 namespace corvale {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/values.h"
 #include "mixer/sound_card_report.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "app/hover.h"
+#include "base/values.h"
 #include "platform/launcher.h"
+#include "prompt/shape_window.h"
 #include "skin/animation.h"
+#include "skin/hover.h"
 #include "skin/layout_builder.h"
-#include "skin/shape_window.h"
 #include "skin/sound.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

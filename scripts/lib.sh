@@ -18,7 +18,8 @@ corvale_as_root() {
 corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-        xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev)
+        xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
+        clang-format python3)
     local missing=() p
     for p in "${packages[@]}"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -63,16 +64,14 @@ corvale_configure() { # <build dir> [cmake options...]
         { cat "$dir.configure.log" >&2; return 1; }
 }
 
-# Warnings are errors in the host build on CI, so a warning cannot land
-# unseen. The cross builds show theirs without failing: mingw's g++ 12 at -O3
-# reports -Wrestrict inside libstdc++'s own string code (a known false
-# positive of that compiler), which no change of ours can silence.
-corvale_host_werror() { if [ -n "${CI:-}" ]; then echo ON; else echo OFF; fi; }
+# Warnings are errors on CI, in every build of the program and its tests, so
+# a warning cannot land unseen.
+corvale_werror() { if [ -n "${CI:-}" ]; then echo ON; else echo OFF; fi; }
 
 corvale_build_host() {
     corvale_log "host build (g++, AddressSanitizer and UndefinedBehaviorSanitizer)"
     mkdir -p "$CORVALE_BUILD"
-    corvale_configure "$CORVALE_BUILD/host" -DCMAKE_BUILD_TYPE=Debug -DCORVALE_WERROR="$(corvale_host_werror)"
+    corvale_configure "$CORVALE_BUILD/host" -DCMAKE_BUILD_TYPE=Debug -DCORVALE_WERROR="$(corvale_werror)"
     cmake --build "$CORVALE_BUILD/host" -j "$CORVALE_JOBS"
 }
 
@@ -80,7 +79,7 @@ corvale_build_win32() { # [targets...]
     corvale_log "Windows 32-bit build (mingw-w64 i686)${1:+: $*}"
     mkdir -p "$CORVALE_BUILD"
     corvale_configure "$CORVALE_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR=OFF
+        -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR="$(corvale_werror)"
     local targets=() t
     for t in "$@"; do targets+=(--target "$t"); done
     cmake --build "$CORVALE_BUILD/win32" -j "$CORVALE_JOBS" "${targets[@]}"
@@ -101,7 +100,7 @@ corvale_build_win64_program() {
     corvale_log "Windows 64-bit build of the program (mingw-w64 x86_64)"
     mkdir -p "$CORVALE_BUILD"
     corvale_configure "$CORVALE_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR=OFF
+        -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR="$(corvale_werror)"
     cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale
 }
 

@@ -29,6 +29,7 @@ run_suite() { # <log name> <command...>
     logs+=("$log")
 }
 
+run_suite house-rules bash "$CORVALE_ROOT/scripts/check_house.sh"
 run_suite unit-tests "$CORVALE_BUILD/host/corvale_unit_tests"
 # A short run of every fuzz target from its seeds; a crash fails the run.
 run_suite fuzz-smoke bash "$CORVALE_ROOT/scripts/fuzz.sh" "${CORVALE_FUZZ_SECONDS:-3}"

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstddef>
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 namespace {

@@ -5,9 +5,9 @@
 #include <climits>
 #include <optional>
 
-#include "skin/gif_frames.h"
+#include "base/values.h"
+#include "skin/animation_entry.h"
 #include "skin/layout_fields.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

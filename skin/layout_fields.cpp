@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 namespace {

@@ -1,9 +1,9 @@
 // Sound playback: name resolution and the theme's two switches.
 #include "skin/sound.h"
 
+#include "base/values.h"
 #include "platform/sound.h"
 #include "platform/system.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/text.h"
+#include "base/values.h"
 #include "platform/system.h"
-#include "skin/values.h"
-#include "sysinfo/text.h"
 
 namespace corvale {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "sysinfo/text.h"
+#include "base/text.h"
 
 namespace corvale {
 namespace {

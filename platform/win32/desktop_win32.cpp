@@ -70,7 +70,7 @@ Win32Desktop::Win32Desktop() { Mark(); }
 
 bool Win32Desktop::PreviousInstanceRunning() { return Mark().previous; }
 
-std::vector<TopWindow> Win32Desktop::TopLevelWindows() {
+std::vector<TopWindow> Win32Windows::TopLevelWindows() {
     std::vector<TopWindow> windows;
     for (HWND window = GetTopWindow(nullptr); window && windows.size() < kMaxWindows;
          window = GetWindow(window, GW_HWNDNEXT)) {
@@ -79,7 +79,7 @@ std::vector<TopWindow> Win32Desktop::TopLevelWindows() {
     return windows;
 }
 
-void Win32Desktop::RaiseWindow(WindowHandle window) {
+void Win32Windows::RaiseWindow(WindowHandle window) {
     // Topmost and back again lifts the window over every other without
     // leaving it above the windows the user opens next.
     const HWND target = ToHwnd(window);

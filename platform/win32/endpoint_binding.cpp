@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cmath>
 
+#include "platform/win32/window_class.h"
+
 namespace corvale::win32 {
 
 // The window the system's threads post to; cleared before the binding goes,
@@ -54,13 +56,9 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 HWND CreateSink() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = SinkProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kSinkClass;
-    RegisterClassExW(&wc);  // a second binding finds the class there already
-    return CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (!RegisteredClass({kSinkClass, SinkProc})) return nullptr;
+    return CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 void Post(const std::shared_ptr<EndpointBinding::Mailbox>& mailbox, UINT message, WPARAM wParam,

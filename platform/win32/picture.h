@@ -8,16 +8,14 @@
 #include <span>
 #include <vector>
 
+#include "image/pixels.h"
 #include "platform/types.h"
 #include "platform/win32/handles.h"
 
 namespace corvale::win32 {
 
-// Large enough for any skin picture, small enough that a corrupt header
-// cannot make a 32-bit process run out of memory: 2^24 pixels are 64 MiB of
-// BGRA, and no size computed within these bounds wraps a 32-bit size_t.
-constexpr long long kMaxPictureSide = 32768;
-constexpr long long kMaxPicturePixels = 1LL << 24;
+using image::kMaxPicturePixels;
+using image::kMaxPictureSide;
 
 class Win32Picture final : public Picture {
 public:

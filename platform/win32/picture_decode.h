@@ -1,4 +1,5 @@
-// Decoding BMP and GIF pictures (the first frame) through WIC.
+// Decoding pictures (the first frame): the program's own decoders, and WIC
+// for the rest.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "image/pixels.h"
 #include "platform/types.h"
 #include "platform/win32/handles.h"
 
@@ -27,12 +29,7 @@ private:
     bool mustUninitialize_ = false;
 };
 
-// A decoded picture: rows top to bottom, bytes blue, green, red, alpha.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> bgra;
-};
+using image::Pixels;
 
 class PictureDecoder {
 public:
@@ -47,7 +44,6 @@ public:
     bool StartedWic() const { return factory_.get() != nullptr; }
 
 private:
-    static std::optional<Pixels> DecodeOwn(std::span<const std::uint8_t> bytes);
     std::optional<Pixels> DecodeWithWic(std::span<const std::uint8_t> bytes);
 
     // A decoder class asked for once; no factory when the system has none.

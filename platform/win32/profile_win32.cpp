@@ -5,10 +5,10 @@
 #include <new>
 #include <string_view>
 
+#include "base/profile_text.h"
+#include "base/values.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/text.h"
-#include "skin/profile_text.h"
-#include "skin/values.h"
 
 namespace corvale::win32 {
 

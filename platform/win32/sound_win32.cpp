@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/text.h"
+#include "platform/win32/window_class.h"
 
 namespace corvale::win32 {
 
@@ -12,14 +13,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"Corvale sound notifications";
 
-bool RegisterWindowClass(WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+bool RegisterWindowClass(WNDPROC procedure) { return RegisteredClass({kWindowClass, procedure}) != nullptr; }
 
 bool Mci(const std::wstring& command, HWND callback = nullptr) {
     return mciSendStringW(command.c_str(), nullptr, 0, callback) == 0;

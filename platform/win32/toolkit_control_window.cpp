@@ -5,25 +5,16 @@
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_paint.h"
 #include "platform/win32/toolkit_screen.h"
+#include "platform/win32/window_class.h"
 
 namespace corvale::win32 {
 namespace {
 
-constexpr wchar_t kPictureButtonClass[] = L"CorvalePictureButton";
-
 // Every behaviour of a picture button lives in the control's own window
 // procedure; the class itself only needs to exist.
 const wchar_t* PictureButtonClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPictureButtonClass;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered ? kPictureButtonClass : nullptr;
+    static const wchar_t* const name = RegisteredClass({L"CorvalePictureButton", DefWindowProcW, true});
+    return name;
 }
 
 struct WindowDesign {

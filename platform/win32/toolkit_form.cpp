@@ -4,47 +4,31 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/form_design.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_screen.h"
+#include "platform/win32/window_class.h"
 
 namespace corvale::win32 {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"CorvaleForm";
-
 const wchar_t* FormClass(WNDPROC proc) {
-    static const bool registered = [proc] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kFormClass;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered ? kFormClass : nullptr;
+    static const wchar_t* const name = RegisteredClass({L"CorvaleForm", proc, true});
+    return name;
 }
 
-ControlProps Design(int left, int top, int width, int height) {
+ControlProps Design(const DesignControl& design) {
     ControlProps props;
-    props.left = left;
-    props.top = top;
-    props.width = width;
-    props.height = height;
-    return props;
-}
-
-ControlProps ImageDesign() {
-    ControlProps props = Design(0, 0, 32, 32);
-    props.stretch = true;
-    return props;
-}
-
-ControlProps TimerDesign(int interval, bool enabled) {
-    ControlProps props;
-    props.interval = interval;
-    props.enabled = enabled;
+    props.left = design.left;
+    props.top = design.top;
+    props.width = design.width;
+    props.height = design.height;
+    props.visible = design.visible;
+    props.stretch = design.stretch;
+    props.interval = design.interval;
+    props.enabled = design.enabled;
+    props.backColor = design.backColor;
     return props;
 }
 
@@ -56,10 +40,10 @@ Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner)
     // WS_POPUP alone: no caption bar, no border, so the outer size is the
     // client size. The window is made hidden and shows on Show.
     if (const wchar_t* windowClass = FormClass(WindowProc)) {
-        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 320, 240, owner,
-                                      nullptr, GetModuleHandleW(nullptr), this));
+        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, kFormDesignWidth,
+                                      kFormDesignHeight, owner, nullptr, GetModuleHandleW(nullptr), this));
     }
-    lastRect_ = RECT{0, 0, 320, 240};
+    lastRect_ = RECT{0, 0, kFormDesignWidth, kFormDesignHeight};
     AddDesignControls();
 }
 
@@ -91,33 +75,9 @@ Win32Form::~Win32Form() {
     ForgetPendingPaint(this);  // the controls' last invalidations are moot
 }
 
-// The order is part of the form's design: the count before the skin is
-// built tells the teardown where the skin's own controls begin.
 void Win32Form::AddDesignControls() {
-    if (kind_ == FormKind::Main) {
-        ControlProps fake = Design(0, 0, 75, 25);
-        Add(ControlArray::cmdFake, 0, fake, true);
-        Add(ControlArray::txtBox, 0, Design(0, 0, 120, 60), true);
-        Add(ControlArray::imgPic, 0, ImageDesign(), true);
-        Add(ControlArray::imgBut, 0, Design(0, 0, 32, 32), true);  // white: the not-hovered mark
-        Add(ControlArray::imgGif, 0, ImageDesign(), true);
-        Add(ControlArray::tmrAnim, 0, TimerDesign(0, false), true);
-        Add(ControlArray::tmrMouse, 0, TimerDesign(100, true), true);
-        Add(ControlArray::tmrExit, 0, TimerDesign(500, true), true);
-        Add(ControlArray::tmrAudio, 0, TimerDesign(250, false), true);
-        for (ControlArray array : {ControlArray::imgVol, ControlArray::imgLbl, ControlArray::imgMute})
-            for (int i = 0; i < 10; ++i) Add(array, i, ImageDesign(), true);
-        for (int i = 0; i < 23; ++i) Add(ControlArray::imgMeter, i, ImageDesign(), true);
-        return;
-    }
-    ControlProps input = Design(0, 0, 120, 20);
-    input.visible = true;
-    Add(ControlArray::txtInput, 0, input, true);
-    Add(ControlArray::imgPic, 0, ImageDesign(), true);
-    Add(ControlArray::imgBut, 0, Design(0, 0, 32, 32), true);
-    Add(ControlArray::imgGif, 0, ImageDesign(), true);
-    Add(ControlArray::tmrAnim, 0, TimerDesign(0, false), true);
-    Add(ControlArray::tmrMouse, 0, TimerDesign(100, true), true);
+    for (const DesignControl& design : FormDesign(kind_))
+        for (int i = 0; i < design.count; ++i) Add(design.array, i, Design(design), true);
 }
 
 Win32Control& Win32Form::Add(ControlArray array, int index, ControlProps props, bool designTime) {

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/hover.h"
 #include "platform/platform.h"
 #include "platform/win32/desktop_win32.h"
 #include "platform/win32/files_win32.h"
@@ -28,6 +27,7 @@
 #include "platform/win32/toolkit.h"
 #include "prompt/frm_input.h"
 #include "skin/animation.h"
+#include "skin/hover.h"
 #include "skin/layout_builder.h"
 #include "tests/backend/toolkit_test_support.h"
 

@@ -1,10 +1,8 @@
-// Picture loading through WIC, and the repair of GIF frames cut from an
-// animation.
+// Picture loading from files and bytes, by the program's decoders and WIC.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "platform/win32/picture_gif.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit.h"
 #include "tests/backend/toolkit_test_support.h"
@@ -162,77 +160,6 @@ TEST_F(PictureTest, HeadersAskingForHugeOrImpossibleSizesGiveNoPicture) {
         EXPECT_EQ(toolkit.LoadPictureFromBytes(bmp.bytes), nullptr);
         EXPECT_EQ(toolkit.LoadPicture(Narrow(folder.Write(L"huge.bmp", bmp.bytes))), nullptr);
     }
-}
-
-// --- the end repair itself ----------------------------------------------
-
-TEST(GifEndTest, StrayIntroducerBecomesTheTrailer) {
-    const Bytes frame = CutFrames(TwoFrameGif())[0];
-    Bytes expected = frame;
-    expected.back() = 0x3B;
-    EXPECT_EQ(NormaliseGifEnd(frame), expected);
-}
-
-TEST(GifEndTest, MissingTerminatorAndTrailerAreAdded) {
-    const Bytes frame = CutFrames(TwoFrameGif())[1];
-    Bytes expected = frame;
-    expected.insert(expected.end(), {0x00, 0x3B});
-    EXPECT_EQ(NormaliseGifEnd(frame), expected);
-}
-
-TEST(GifEndTest, CompleteGifAndOtherFormatsStayAsTheyAre) {
-    const Bytes gif = TwoFrameGif();
-    EXPECT_EQ(NormaliseGifEnd(gif), gif);
-    const Bytes bmp = Bmp24(3, 2, kRgb);
-    EXPECT_EQ(NormaliseGifEnd(bmp), bmp);
-    const Bytes tiny = {'G', 'I', 'F'};
-    EXPECT_EQ(NormaliseGifEnd(tiny), tiny);
-}
-
-TEST(GifEndTest, BytesAfterTheTrailerAreDropped) {
-    const Bytes gif = TwoFrameGif();
-    Bytes padded = gif;
-    padded.insert(padded.end(), {0x00, 0x21, 0x99});
-    EXPECT_EQ(NormaliseGifEnd(padded), gif);
-}
-
-TEST(GifEndTest, SubBlockCutShortIsShortenedToWhatArrived) {
-    const Bytes gif = AnimatedGif(4, 2, {GifFrame{10, 0, 0, 4, 2, kFrameOne}});
-    // Find the image's data: the LZW size byte follows the 10-byte descriptor.
-    std::size_t image = 0;
-    for (std::size_t i = 0; i < gif.size(); ++i)
-        if (gif[i] == 0x2C) image = i;
-    const std::size_t sizeByte = image + 11;
-    ASSERT_GE(gif[sizeByte], 3);
-    const Bytes cut(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(sizeByte + 3));  // two data bytes
-    const Bytes repaired = NormaliseGifEnd(cut);
-    ASSERT_EQ(repaired.size(), cut.size() + 2);
-    EXPECT_EQ(repaired[sizeByte], 2);
-    EXPECT_EQ(repaired[repaired.size() - 2], 0x00);
-    EXPECT_EQ(repaired.back(), 0x3B);
-}
-
-TEST(GifEndTest, CutExtensionIsDroppedWhole) {
-    const Bytes gif = TwoFrameGif();
-    const std::size_t loop = 13 + 12;  // the looping extension follows the palette
-    ASSERT_EQ(gif[loop], 0x21);
-    const Bytes cut(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(loop + 5));
-    Bytes expected(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(loop));
-    expected.push_back(0x3B);
-    EXPECT_EQ(NormaliseGifEnd(cut), expected);
-}
-
-TEST(GifEndTest, FirstImagePlacementReadsScreenAndDescriptor) {
-    const Bytes gif = AnimatedGif(9, 7, {GifFrame{10, 3, 2, 2, 2, {0, 1, 2, 3}}});
-    const auto at = FirstImagePlacement(gif);
-    ASSERT_TRUE(at.has_value());
-    EXPECT_EQ(at->screenWidth, 9);
-    EXPECT_EQ(at->screenHeight, 7);
-    EXPECT_EQ(at->imageLeft, 3);
-    EXPECT_EQ(at->imageTop, 2);
-    EXPECT_EQ(at->imageWidth, 2);
-    EXPECT_EQ(at->imageHeight, 2);
-    EXPECT_FALSE(FirstImagePlacement(Bmp24(3, 2, kRgb)).has_value());
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/win32/shaper_win32.h"
+#include "prompt/shape_window.h"
 #include "service_test_support.h"
-#include "skin/shape_window.h"
 
 namespace corvale::win32 {
 namespace {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/form_design.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit.h"
 #include "tests/backend/toolkit_test_support.h"
@@ -48,36 +49,29 @@ protected:
     RecordingEvents events;
 };
 
-TEST_F(ToolkitFormTest, MainFormHasItsDesignTimeControlsInOrder) {
-    const auto form = toolkit.CreateForm(FormKind::Main, events);
-    std::vector<ControlRef> expected = {{A::cmdFake, 0},  {A::txtBox, 0},  {A::imgPic, 0},
-                                        {A::imgBut, 0},   {A::imgGif, 0},  {A::tmrAnim, 0},
-                                        {A::tmrMouse, 0}, {A::tmrExit, 0}, {A::tmrAudio, 0}};
-    for (A array : {A::imgVol, A::imgLbl, A::imgMute})
-        for (int i = 0; i < 10; ++i) expected.push_back({array, i});
-    for (int i = 0; i < 23; ++i) expected.push_back({A::imgMeter, i});
-    ASSERT_EQ(form->ControlCount(), static_cast<int>(expected.size()));
-    for (int i = 0; i < form->ControlCount(); ++i) {
-        EXPECT_EQ(form->ControlAt(i)->Ref(), expected[static_cast<std::size_t>(i)]) << "position " << i;
-        EXPECT_FALSE(form->ControlAt(i)->Visible()) << "position " << i;
-        EXPECT_EQ(form->ControlAt(i), form->Find(expected[static_cast<std::size_t>(i)].array,
-                                                 expected[static_cast<std::size_t>(i)].index));
+// Both forms are made with the controls of their design, in its order,
+// with its places, visibility, timers and colours.
+TEST_F(ToolkitFormTest, EachFormHasTheControlsOfItsDesignInOrder) {
+    for (const FormKind kind : {FormKind::Main, FormKind::Input}) {
+        const auto form = toolkit.CreateForm(kind, events);
+        int position = 0;
+        for (const DesignControl& design : FormDesign(kind))
+            for (int i = 0; i < design.count; ++i, ++position) {
+                const Control* c = form->ControlAt(position);
+                ASSERT_NE(c, nullptr) << "position " << position;
+                EXPECT_EQ(c->Ref(), (ControlRef{design.array, i})) << "position " << position;
+                EXPECT_EQ(c, form->Find(design.array, i));
+                EXPECT_EQ(c->Visible(), design.visible) << "position " << position;
+                EXPECT_EQ(c->Width(), design.width) << "position " << position;
+                EXPECT_EQ(c->Interval(), design.interval) << "position " << position;
+                EXPECT_EQ(c->Enabled(), design.enabled) << "position " << position;
+            }
+        EXPECT_EQ(form->ControlCount(), position);
+        EXPECT_EQ(form->ControlAt(position), nullptr);
+        EXPECT_EQ(form->ControlAt(-1), nullptr);
+        EXPECT_EQ(form->ScaleWidth(), kFormDesignWidth);
+        EXPECT_EQ(form->ScaleHeight(), kFormDesignHeight);
     }
-    EXPECT_EQ(form->ControlAt(form->ControlCount()), nullptr);
-    EXPECT_EQ(form->ControlAt(-1), nullptr);
-}
-
-TEST_F(ToolkitFormTest, InputFormHasItsDesignTimeControlsInOrder) {
-    const auto form = toolkit.CreateForm(FormKind::Input, events);
-    const std::vector<ControlRef> expected = {{A::txtInput, 0}, {A::imgPic, 0},  {A::imgBut, 0},
-                                              {A::imgGif, 0},   {A::tmrAnim, 0}, {A::tmrMouse, 0}};
-    ASSERT_EQ(form->ControlCount(), static_cast<int>(expected.size()));
-    for (int i = 0; i < form->ControlCount(); ++i)
-        EXPECT_EQ(form->ControlAt(i)->Ref(), expected[static_cast<std::size_t>(i)]);
-    EXPECT_TRUE(form->Find(A::txtInput, 0)->Visible());
-    EXPECT_EQ(form->Find(A::tmrMouse, 0)->Interval(), 100);
-    EXPECT_TRUE(form->Find(A::tmrMouse, 0)->Enabled());
-    EXPECT_EQ(form->Find(A::imgBut, 0)->BackColor(), 0xFFFFFFu);
 }
 
 TEST_F(ToolkitFormTest, DesignTimeControlsHaveTheirKindsWindowsAndTimers) {
@@ -89,19 +83,8 @@ TEST_F(ToolkitFormTest, DesignTimeControlsHaveTheirKindsWindowsAndTimers) {
     }
     for (A windowless : {A::imgPic, A::imgGif, A::imgVol, A::imgLbl, A::imgMute, A::imgMeter, A::tmrMouse})
         EXPECT_EQ(form->Find(windowless, 0)->Handle(), 0u) << static_cast<int>(windowless);
-    const struct {
-        A timer;
-        int interval;
-        bool enabled;
-    } timers[] = {
-        {A::tmrAnim, 0, false}, {A::tmrMouse, 100, true}, {A::tmrExit, 500, true}, {A::tmrAudio, 250, false}};
-    for (const auto& t : timers) {
-        const Control* c = form->Find(t.timer, 0);
-        EXPECT_EQ(c->Interval(), t.interval);
-        EXPECT_EQ(c->Enabled(), t.enabled);
-        EXPECT_FALSE(c->HasVisibility());
-        EXPECT_FALSE(c->Visible());
-    }
+    for (A timer : {A::tmrAnim, A::tmrMouse, A::tmrExit, A::tmrAudio})
+        EXPECT_FALSE(form->Find(timer, 0)->HasVisibility()) << static_cast<int>(timer);
     EXPECT_EQ(form->Find(A::imgBut, 0)->BackColor(), 0xFFFFFFu);
     char className[32] = {};
     GetClassNameA(AsHwnd(form->Find(A::txtBox, 0)->Handle()), className, sizeof(className));

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "image/gif_cut.h"
 #include "platform/win32/toolkit.h"
+#include "tests/support/encode.h"
 
 namespace corvale::win32::testing {
 
@@ -68,134 +70,40 @@ inline void PumpFor(Toolkit& toolkit, int milliseconds) {
 
 inline HWND AsHwnd(WindowHandle h) { return reinterpret_cast<HWND>(h); }
 
-inline void PutLe16(std::vector<std::uint8_t>& out, int v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
-}
+using test::PutLe16;
+using test::PutLe32;
 
-// A 24-bit BMP of `rgb` (rows top to bottom, R G B), stored as BMPs are:
-// bottom row first, B G R, rows padded to four bytes.
+// A 24-bit BMP of `rgb` (rows top to bottom, R G B).
 inline std::vector<std::uint8_t> Bmp24(int width, int height, const std::vector<std::uint8_t>& rgb) {
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> out{'B', 'M'};
-    PutLe32(out, static_cast<std::uint32_t>(54 + stride * height));
-    PutLe32(out, 0);
-    PutLe32(out, 54);
-    PutLe32(out, 40);
-    PutLe32(out, static_cast<std::uint32_t>(width));
-    PutLe32(out, static_cast<std::uint32_t>(height));
-    PutLe16(out, 1);
-    PutLe16(out, 24);
-    for (int i = 0; i < 6; ++i) PutLe32(out, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t p = static_cast<std::size_t>((y * width + x) * 3);
-            out.push_back(rgb[p + 2]);
-            out.push_back(rgb[p + 1]);
-            out.push_back(rgb[p]);
-        }
-        for (int pad = width * 3; pad < stride; ++pad) out.push_back(0);
-    }
-    return out;
+    return test::EncodeBmp(test::Canvas::FromRgb(width, height, rgb));
 }
 
-// GIF image data for colour indices 0..3 (minimum code size 2). Each pair of
-// pixels follows a clear code, so the code width stays at three bits and no
-// table entry is ever used: plain, and valid for every decoder.
-inline std::vector<std::uint8_t> GifLiteralData(const std::vector<int>& pixels) {
-    std::vector<int> codes;
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        if (i % 2 == 0) codes.push_back(4);  // clear
-        codes.push_back(pixels[i]);
-    }
-    codes.push_back(5);  // end of information
-    std::vector<std::uint8_t> packed;
-    std::uint32_t bits = 0;
-    int count = 0;
-    for (int code : codes) {
-        bits |= static_cast<std::uint32_t>(code) << count;
-        count += 3;
-        while (count >= 8) {
-            packed.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-            bits >>= 8;
-            count -= 8;
-        }
-    }
-    if (count > 0) packed.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-    std::vector<std::uint8_t> out{2};  // minimum code size
-    for (std::size_t i = 0; i < packed.size(); i += 255) {
-        const std::size_t n = std::min<std::size_t>(255, packed.size() - i);
-        out.push_back(static_cast<std::uint8_t>(n));
-        out.insert(out.end(), packed.begin() + static_cast<std::ptrdiff_t>(i),
-                   packed.begin() + static_cast<std::ptrdiff_t>(i + n));
-    }
-    out.push_back(0);  // block terminator
-    return out;
-}
-
+// A frame of palette indices: 0 red, 1 green, 2 blue, 3 white.
 struct GifFrame {
     int delay;  // hundredths of a second
     int left, top, width, height;
     std::vector<int> pixels;
 };
 
-// Palette: 0 red, 1 green, 2 blue, 3 white.
 inline std::vector<std::uint8_t> AnimatedGif(int width, int height, const std::vector<GifFrame>& frames) {
-    std::vector<std::uint8_t> out{'G', 'I', 'F', '8', '9', 'a'};
-    PutLe16(out, width);
-    PutLe16(out, height);
-    out.insert(out.end(), {0x81, 0, 0});
-    out.insert(out.end(), {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
-    const char* loop = "NETSCAPE2.0";
-    out.insert(out.end(), {0x21, 0xFF, 11});
-    out.insert(out.end(), loop, loop + 11);
-    out.insert(out.end(), {3, 1, 0, 0, 0});
+    static const test::Rgb kColours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    std::vector<test::GifFrame> encoded;
     for (const GifFrame& f : frames) {
-        out.insert(out.end(), {0x21, 0xF9, 4, 0});
-        PutLe16(out, f.delay);
-        out.insert(out.end(), {0, 0});
-        out.push_back(0x2C);
-        PutLe16(out, f.left);
-        PutLe16(out, f.top);
-        PutLe16(out, f.width);
-        PutLe16(out, f.height);
-        out.push_back(0);
-        const auto data = GifLiteralData(f.pixels);
-        out.insert(out.end(), data.begin(), data.end());
+        test::Canvas canvas(f.width, f.height, {});
+        for (std::size_t i = 0; i < f.pixels.size(); ++i)
+            canvas.Set(static_cast<int>(i) % f.width, static_cast<int>(i) / f.width, kColours[f.pixels[i]]);
+        encoded.push_back({canvas, f.delay, f.left, f.top});
     }
-    out.push_back(0x3B);
-    return out;
+    return test::EncodeGif(encoded, std::pair{width, height});
 }
 
-// Frames cut the way the animation step cuts them: the header up to the first
-// graphic control block's introducer, then from each F9 up to and including
-// the next 21; the last from its F9 up to the file's last two bytes.
+// Frames cut the way the animation entry cuts them.
 inline std::vector<std::vector<std::uint8_t>> CutFrames(const std::vector<std::uint8_t>& gif) {
-    auto marker = [&](std::size_t from) -> std::ptrdiff_t {
-        for (std::size_t i = from; i + 2 < gif.size(); ++i)
-            if (gif[i] == 0x00 && gif[i + 1] == 0x21 && gif[i + 2] == 0xF9)
-                return static_cast<std::ptrdiff_t>(i);
-        return -1;
-    };
     std::vector<std::vector<std::uint8_t>> frames;
-    const std::ptrdiff_t first = marker(0);
-    if (first < 0) return frames;
-    const std::vector<std::uint8_t> header(gif.begin(), gif.begin() + first + 2);
-    auto add = [&](std::size_t from, std::size_t to) {  // inclusive
-        std::vector<std::uint8_t> frame = header;
-        frame.insert(frame.end(), gif.begin() + static_cast<std::ptrdiff_t>(from),
-                     gif.begin() + static_cast<std::ptrdiff_t>(to + 1));
-        frames.push_back(std::move(frame));
-    };
-    std::size_t q = static_cast<std::size_t>(first) + 3;
-    for (std::ptrdiff_t m = marker(q); m >= 0; m = marker(q)) {
-        add(q - 1, static_cast<std::size_t>(m) + 1);
-        q = static_cast<std::size_t>(m) + 3;
-    }
-    if (q < gif.size() - 1) add(q - 1, gif.size() - 3);
+    image::GifCutter cutter(gif);
+    while (const auto chunk = cutter.NextChunk())
+        frames.push_back(image::FrameBytes(cutter.Header(), *chunk));
+    if (const auto chunk = cutter.LastChunk()) frames.push_back(image::FrameBytes(cutter.Header(), *chunk));
     return frames;
 }
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "skin/shape_window.h"
+#include "prompt/shape_window.h"
 
 namespace corvale {
 namespace {

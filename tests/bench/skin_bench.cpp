@@ -4,14 +4,16 @@
 
 #include <memory>
 
-#include "skin/gif_frames.h"
+#include "base/values.h"
+#include "image/gif_cut.h"
 #include "skin/layout_builder.h"
-#include "skin/values.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {
 namespace {
 
+using image::FrameBytes;
+using image::GifCutter;
 using test::SkinScene;
 
 // A layout of `entries` entries: text boxes, pictures and buttons in turn.

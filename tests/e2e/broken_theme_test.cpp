@@ -54,7 +54,7 @@ Bytes GifWithSizes(unsigned screenW, unsigned screenH, unsigned frameW, unsigned
 
 // A 4 x 4 bitmap with one header field (at its byte offset) rewritten.
 Bytes BmpWith(size_t field, std::uint32_t value) {
-    Bytes bmp = EncodeBmp(Picture(4, 4, Rgb{200, 100, 0}));
+    Bytes bmp = EncodeBmp(Canvas(4, 4, Rgb{200, 100, 0}));
     if (field == 28) {  // the 16-bit bit count
         bmp.at(28) = static_cast<std::uint8_t>(value);
         bmp.at(29) = static_cast<std::uint8_t>(value >> 8);
@@ -170,9 +170,9 @@ void HeaderSizes(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
 }
 
 void TruncatedFiles(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
-    Picture stripes(16, 16, Rgb{10, 10, 200});
+    Canvas stripes(16, 16, Rgb{10, 10, 200});
     stripes.FillRect(0, 0, 8, 16, Rgb{200, 10, 10});
-    const Bytes gif = EncodeGif({{stripes, 5}, {Picture(16, 16, Rgb{0, 90, 0}), 5}, {stripes, 5}});
+    const Bytes gif = EncodeGif({{stripes, 5}, {Canvas(16, 16, Rgb{0, 90, 0}), 5}, {stripes, 5}});
     const Bytes bmp = EncodeBmp(stripes);
     const Bytes wav = EncodeWav(150, 440);
     int n = 0;
@@ -229,10 +229,10 @@ void RandomBytes(const ThemeFolder& theme, Layout& layout, std::mt19937& random)
 }
 
 void NumbersAtTheLimits(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
-    theme.WriteBmp("p.bmp", Picture(4, 4, Rgb{90, 90, 200}));
-    theme.WriteBmp("pa.bmp", Picture(4, 4, Rgb{200, 90, 90}));
-    theme.WriteGif("a.gif", {{Picture(4, 4, Rgb{0, 200, 200}), 65535}, {Picture(4, 4, Rgb{0, 0, 200}), 0}});
-    theme.WriteGif("z.gif", {{Picture(4, 4, Rgb{200, 200, 0}), 0}, {Picture(4, 4, Rgb{0, 0, 200}), 1}});
+    theme.WriteBmp("p.bmp", Canvas(4, 4, Rgb{90, 90, 200}));
+    theme.WriteBmp("pa.bmp", Canvas(4, 4, Rgb{200, 90, 90}));
+    theme.WriteGif("a.gif", {{Canvas(4, 4, Rgb{0, 200, 200}), 65535}, {Canvas(4, 4, Rgb{0, 0, 200}), 0}});
+    theme.WriteGif("z.gif", {{Canvas(4, 4, Rgb{200, 200, 0}), 0}, {Canvas(4, 4, Rgb{0, 0, 200}), 1}});
     // Each value in every field of every kind: once as the place (and, since
     // sizes count from the place, as the size too), once as the size alone.
     for (const std::string& v : kLimits) {
@@ -261,7 +261,7 @@ void NumbersAtTheLimits(const ThemeFolder& theme, Layout& layout, std::mt19937&)
 }
 
 void VeryLongValues(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
-    theme.WriteBmp("p.bmp", Picture(4, 4, Rgb{90, 90, 200}));
+    theme.WriteBmp("p.bmp", Canvas(4, 4, Rgb{90, 90, 200}));
     const std::string longName(31000, 'n');
     layout.Add(longName + ".bmp,P,10,10,20,20");
     layout.Add(longName + ".gif,A,40,10,20,20");
@@ -287,12 +287,11 @@ void VeryLongValues(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
 // on: a large animation with frames of 10 ms runs while a long animation is
 // cut and hundreds of entries are built, and then taken down.
 void VeryManyEntries(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
-    theme.WriteBmp("p.bmp", Picture(2, 2, Rgb{90, 90, 200}));
-    theme.WriteGif("fast.gif",
-                   {{Picture(64, 48, Rgb{40, 40, 40}), 1}, {Picture(64, 48, Rgb{60, 60, 60}), 1}});
+    theme.WriteBmp("p.bmp", Canvas(2, 2, Rgb{90, 90, 200}));
+    theme.WriteGif("fast.gif", {{Canvas(64, 48, Rgb{40, 40, 40}), 1}, {Canvas(64, 48, Rgb{60, 60, 60}), 1}});
     std::vector<GifFrame> frames;
     for (int f = 0; f < 200; ++f)
-        frames.push_back({Picture(2, 2, Rgb{static_cast<std::uint8_t>(f), 0, 100}), 1});
+        frames.push_back({Canvas(2, 2, Rgb{static_cast<std::uint8_t>(f), 0, 100}), 1});
     theme.WriteGif("long.gif", frames);
     layout.Add("fast.gif,A,0,0,400,300");
     layout.Add("long.gif,A,10,500,20,20");
@@ -303,8 +302,8 @@ void VeryManyEntries(const ThemeFolder& theme, Layout& layout, std::mt19937&) {
 }
 
 void BrokenOverrides(const ThemeFolder& theme, Layout& layout, std::mt19937& random) {
-    theme.WriteBmp("p.bmp", Picture(4, 4, Rgb{90, 90, 200}));
-    theme.WriteGif("a.gif", {{Picture(4, 4, Rgb{0, 200, 200}), 10}, {Picture(4, 4, Rgb{0, 0, 200}), 10}});
+    theme.WriteBmp("p.bmp", Canvas(4, 4, Rgb{90, 90, 200}));
+    theme.WriteGif("a.gif", {{Canvas(4, 4, Rgb{0, 200, 200}), 10}, {Canvas(4, 4, Rgb{0, 0, 200}), 10}});
     theme.WriteBytes("noise.bmp", Noise(random, 500, "BM"));
     const std::vector<std::string> valid = {"x,L,10,200,100,40,255,255,255,0,0,0,Courier New,10",
                                             "p.bmp,P,10,10,20,20", "p.bmp,B,10,100,40,30,none,none,0,nothing",
@@ -409,7 +408,7 @@ TEST_P(BrokenThemeTest, BuildsToTheLastEntryAndRunsOnAloneAndAnswering) {
     Layout layout;
     std::mt19937 random(20240611);
     GetParam().write(*theme_, layout, random);
-    theme_->WriteBmp("marker.bmp", Picture(20, 20, kMarker));
+    theme_->WriteBmp("marker.bmp", Canvas(20, 20, kMarker));
     theme_->WriteSkin("Corvale.skn", layout.Text());
     PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
     const std::set<HWND> before = OtherProgramsWindows(0);

@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         PanelTest::SetUp();
         recorder_ = std::make_unique<CallRecorder>(theme_->RootPath());
-        theme_->WriteBmp("b.bmp", Picture(8, 8, kButton));
+        theme_->WriteBmp("b.bmp", Canvas(8, 8, kButton));
         theme_->WriteSkin("terminal.skn", "[DEFAULT]\n");
         PlaceWindow(0, 0, 800, 600);
     }
@@ -119,7 +119,7 @@ TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
     for (int n = 1; n <= 20; ++n) {
         const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120,
                          static_cast<std::uint8_t>(250 - n * 10)};
-        theme_->WriteBmp(std::string("p").append(std::to_string(n)).append(".bmp"), Picture(8, 8, colour));
+        theme_->WriteBmp(std::string("p").append(std::to_string(n)).append(".bmp"), Canvas(8, 8, colour));
         pictures += TwoDigits(n) + "=p" + std::to_string(n) + ".bmp,P," + std::to_string(10 + (n - 1) * 35) +
                     ",100,30,30\n";
     }

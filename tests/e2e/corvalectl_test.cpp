@@ -133,7 +133,7 @@ protected:
     void SetUp() override {
         CorvalectlTest::SetUp();
         recorder_ = std::make_unique<CallRecorder>(theme_->RootPath());
-        theme_->WriteBmp("b.bmp", Picture(8, 8, Rgb{200, 200, 200}));
+        theme_->WriteBmp("b.bmp", Canvas(8, 8, Rgb{200, 200, 200}));
         theme_->WriteSkin("terminal.skn", "[DEFAULT]\n");
         theme_->WriteSkin("Corvale.skn",
                           "[DEFAULT]\nBackGround=20,20,20\n01=b.bmp,B,10,10,40,20,nohover,nosound,0," +
@@ -224,9 +224,9 @@ TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
 
 TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
     theme_->WriteSkin("terminal.skn", "[DEFAULT]\nSound=maybe\n");
-    theme_->WriteBmp("b1.bmp", Picture(8, 8, Rgb{1, 2, 3}));
+    theme_->WriteBmp("b1.bmp", Canvas(8, 8, Rgb{1, 2, 3}));
     theme_->WriteBytes("broken.bmp", Bytes{'B', 'M', 0, 1, 2, 3, 4, 5});
-    theme_->WriteGif("spin.gif", {{Picture(4, 4, Rgb{9, 9, 9}), 10}, {Picture(4, 4, Rgb{99, 9, 9}), 20}});
+    theme_->WriteGif("spin.gif", {{Canvas(4, 4, Rgb{9, 9, 9}), 10}, {Canvas(4, 4, Rgb{99, 9, 9}), 20}});
     theme_->WriteSkin("Corvale.skn",
                       "[DEFAULT]\nBackGround=1,2,3\n"
                       "01=b1.bmp,B,5,5,40,20,,,0,notepad.exe\n"

@@ -83,7 +83,7 @@ void ThemeFolder::WriteBytes(const std::string& name, const Bytes& bytes) const 
     WriteFileBytes(root_ / L"theme" / Wide(name), reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-void ThemeFolder::WriteBmp(const std::string& name, const Picture& picture) const {
+void ThemeFolder::WriteBmp(const std::string& name, const Canvas& picture) const {
     WriteBytes(name, EncodeBmp(picture));
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "tests/support/encode.h"
 
 namespace corvale::e2e {
 
@@ -40,45 +41,14 @@ std::ostream& operator<<(std::ostream& out, const Box& b);
 
 // ---- Pictures and sounds of known content ----------------------------------
 
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-std::ostream& operator<<(std::ostream& out, const Rgb& c);
-// The "r,g,b" text that skin files use.
-std::string SkinColor(const Rgb& c);
-
-// Pixels top row first.
-class Picture {
-public:
-    Picture(int width, int height, Rgb fill);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    Rgb At(int x, int y) const { return pixels_.at(Index(x, y)); }
-    void Set(int x, int y, Rgb c) { pixels_.at(Index(x, y)) = c; }
-    // Clipped to the picture.
-    void FillRect(int left, int top, int width, int height, Rgb c);
-
-private:
-    size_t Index(int x, int y) const;
-    int width_, height_;
-    std::vector<Rgb> pixels_;
-};
-
-struct GifFrame {
-    Picture picture;
-    int delayCentiseconds;
-};
-
-using Bytes = std::vector<std::uint8_t>;
-// An uncompressed 24-bit Windows bitmap.
-Bytes EncodeBmp(const Picture& picture);
-// A GIF89a that loops forever: a global palette of every colour used (at most
-// 256), one graphic control extension (the frame's delay) and one LZW-coded
-// image per frame. All frames take the size of the first.
-Bytes EncodeGif(const std::vector<GifFrame>& frames);
-// 8-bit mono PCM at 11025 Hz: a square tone.
-Bytes EncodeWav(int milliseconds, int frequencyHz);
+using test::Bytes;
+using test::Canvas;
+using test::EncodeBmp;
+using test::EncodeGif;
+using test::EncodeWav;
+using test::GifFrame;
+using test::Rgb;
+using test::SkinColor;
 
 // ---- The theme folder -------------------------------------------------------
 
@@ -102,7 +72,7 @@ public:
     // missing folders are made. A skin's "\n" become "\r\n".
     void WriteSkin(const std::string& name, const std::string& text) const;
     void WriteBytes(const std::string& name, const Bytes& bytes) const;
-    void WriteBmp(const std::string& name, const Picture& picture) const;
+    void WriteBmp(const std::string& name, const Canvas& picture) const;
     void WriteGif(const std::string& name, const std::vector<GifFrame>& frames) const;
     void WriteWav(const std::string& name, int milliseconds, int frequencyHz) const;
 

@@ -105,8 +105,8 @@ Rgb NumberedColour(int k) {
 
 // Pixels that no pattern-blind writer gets right: a deterministic scatter of
 // up to `colours` colours.
-Picture Scatter(int w, int h, int colours, unsigned seed) {
-    Picture p(w, h, Rgb{});
+Canvas Scatter(int w, int h, int colours, unsigned seed) {
+    Canvas p(w, h, Rgb{});
     unsigned state = seed;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -116,7 +116,7 @@ Picture Scatter(int w, int h, int colours, unsigned seed) {
     return p;
 }
 
-void ExpectSamePixels(const Picture& wrote, const DecodedFrame& read, const std::string& what) {
+void ExpectSamePixels(const Canvas& wrote, const DecodedFrame& read, const std::string& what) {
     ASSERT_EQ(read.width, wrote.Width()) << what;
     ASSERT_EQ(read.height, wrote.Height()) << what;
     int wrong = 0;
@@ -132,7 +132,7 @@ void ExpectSamePixels(const Picture& wrote, const DecodedFrame& read, const std:
 TEST(Driver_Assets, BitmapsDecodeToTheirPixelsWhateverTheRowPadding) {
     const SystemDecoder system;
     for (const int width : {1, 2, 3, 4, 5, 17}) {
-        Picture p(width, 3, Rgb{10, 20, 30});
+        Canvas p(width, 3, Rgb{10, 20, 30});
         p.Set(0, 0, Rgb{255, 0, 0});
         p.Set(width - 1, 2, Rgb{0, 0, 255});
         p.FillRect(0, 1, width, 1, Rgb{1, 254, 128});
@@ -145,11 +145,11 @@ TEST(Driver_Assets, BitmapsDecodeToTheirPixelsWhateverTheRowPadding) {
 
 TEST(Driver_Assets, GifFramesKeepTheirOrderPixelsAndDelays) {
     const SystemDecoder system;
-    Picture small(6, 4, Rgb{0, 0, 0});
+    Canvas small(6, 4, Rgb{0, 0, 0});
     small.FillRect(2, 1, 3, 2, Rgb{255, 255, 0});
-    Picture twoTone(6, 4, Rgb{255, 255, 0});
+    Canvas twoTone(6, 4, Rgb{255, 255, 0});
     twoTone.Set(5, 3, Rgb{0, 0, 0});
-    const std::vector<GifFrame> frames = {{small, 10}, {twoTone, 25}, {Picture(6, 4, Rgb{0, 0, 0}), 70}};
+    const std::vector<GifFrame> frames = {{small, 10}, {twoTone, 25}, {Canvas(6, 4, Rgb{0, 0, 0}), 70}};
     const auto read = system.Decode(EncodeGif(frames));
     ASSERT_TRUE(read);
     ASSERT_EQ(read->size(), frames.size());
@@ -163,13 +163,13 @@ TEST(Driver_Assets, GifCodingSurvivesAFullCodeTableAndEveryPaletteSize) {
     // 96x96 scattered pixels overflow the 4096-entry code table several times.
     const SystemDecoder system;
     for (const int colours : {1, 2, 3, 5, 16, 17, 200, 256}) {
-        const Picture p = Scatter(96, 96, colours, 7u + static_cast<unsigned>(colours));
+        const Canvas p = Scatter(96, 96, colours, 7u + static_cast<unsigned>(colours));
         const auto read = system.Decode(EncodeGif({{p, 5}}));
         ASSERT_TRUE(read) << colours << " colours";
         ASSERT_EQ(read->size(), 1u);
         ExpectSamePixels(p, read->front(), std::to_string(colours) + " colours");
     }
-    Picture tooMany(257, 1, Rgb{});
+    Canvas tooMany(257, 1, Rgb{});
     for (int x = 0; x < 257; ++x) tooMany.Set(x, 0, NumberedColour(x));
     EXPECT_THROW(EncodeGif({{tooMany, 5}}), std::invalid_argument);
 }

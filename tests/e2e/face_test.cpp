@@ -23,7 +23,7 @@ protected:
     static void PlaceTestWindow() { PlaceWindow(kWindow.left, kWindow.top, kWindow.right, kWindow.bottom); }
 };
 
-Picture Solid(Rgb c) { return Picture(8, 8, c); }
+Canvas Solid(Rgb c) { return Canvas(8, 8, c); }
 
 bool ShowsColour(POINT p, Rgb c) { return ScreenPixelNow(p.x, p.y) == c; }
 
@@ -86,9 +86,9 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     theme_->WriteBmp("yellow.bmp", Solid(yellow));
     theme_->WriteBmp("cyan.bmp", Solid(cyan));
     // Buttons show their pictures at their own size, unstretched.
-    theme_->WriteBmp("button.bmp", Picture(80, 40, magenta));
-    theme_->WriteBmp("narrow.bmp", Picture(30, 30, olive));
-    theme_->WriteBmp("short.bmp", Picture(100, 30, teal));
+    theme_->WriteBmp("button.bmp", Canvas(80, 40, magenta));
+    theme_->WriteBmp("narrow.bmp", Canvas(30, 30, olive));
+    theme_->WriteBmp("short.bmp", Canvas(100, 30, teal));
     theme_->WriteGif("solid.gif", {{Solid(orange), 50}, {Solid(orange), 50}});
     theme_->WriteGif("thin.gif", {{Solid(purple), 50}, {Solid(purple), 50}});
     const std::string box = "255,255,255,0,0,0,Courier New,8";
@@ -178,7 +178,7 @@ using FaceHover = FaceTest;
 
 TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheCursorLeavesTheWindow) {
     const Rgb normal{200, 40, 40}, hover{40, 200, 40}, hoverEdited{40, 40, 200}, normalEdited{230, 230, 30};
-    const auto knob = [](Rgb c) { return Picture(100, 60, c); };
+    const auto knob = [](Rgb c) { return Canvas(100, 60, c); };
     theme_->WriteBmp("knob.bmp", knob(normal));
     theme_->WriteBmp("knoba.bmp", knob(hover));
     theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=" + SkinColor(kBackground) +
@@ -307,7 +307,7 @@ TEST_F(FaceAnimation, ATmpGifOfTheUsersInTheCurrentFolderIsLeftAsItWas) {
     const Rgb amber{250, 180, 0}, violet{150, 40, 220};
     theme_->WriteGif("spin.gif", {{Solid(amber), 10}, {Solid(violet), 10}});
     // The program runs in the theme folder.
-    const Bytes users = EncodeGif({{Picture(4, 4, Rgb{1, 2, 3}), 5}});
+    const Bytes users = EncodeGif({{Canvas(4, 4, Rgb{1, 2, 3}), 5}});
     theme_->WriteBytes("tmp.gif", users);
     theme_->WriteSkin("Corvale.skn", "[DEFAULT]\nBackGround=" + SkinColor(kBackground) +
                                          "\n01=spin.gif,A,300,200,60,60\n02=spin.gif,A,400,200,60,60\n");

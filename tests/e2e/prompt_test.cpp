@@ -38,14 +38,14 @@ protected:
     void SetUp() override {
         PanelTest::SetUp();
         recorder_ = std::make_unique<CallRecorder>(theme_->RootPath());
-        Picture back(200, 100, kPromptFace);
+        Canvas back(200, 100, kPromptFace);
         back.FillRect(kHole.left, kHole.top, kHole.Width(), kHole.Height(), kMask);
         back.FillRect(0, 0, 8, 8, kMask);
         theme_->WriteBmp("prompt.bmp", back);
         // Buttons show their picture at its own size: these fill them.
         for (const auto& [name, colour] : {std::pair{"ok.bmp", kOk}, {"quit.bmp", kQuit}, {"run.bmp", kRun}})
-            theme_->WriteBmp(name, Picture(kOkButton.Width(), kOkButton.Height(), colour));
-        theme_->WriteBmp("lock.bmp", Picture(kLockButton.Width(), kLockButton.Height(), kLock));
+            theme_->WriteBmp(name, Canvas(kOkButton.Width(), kOkButton.Height(), colour));
+        theme_->WriteBmp("lock.bmp", Canvas(kLockButton.Width(), kLockButton.Height(), kLock));
         theme_->WriteSkin("terminal.skn",
                           "[DEFAULT]\n[INPUT]\nBackGround=prompt.bmp\nMaskColor=255,0,255\n"
                           "InputBox=" +

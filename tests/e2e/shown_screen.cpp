@@ -98,7 +98,7 @@ Rgb ShownScreen::At(int x, int y) const {
 }
 
 void ShownScreen::Save(const std::filesystem::path& bmp) const {
-    Picture picture(width_, height_, Rgb{});
+    Canvas picture(width_, height_, Rgb{});
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x) picture.Set(x, y, At(x, y));
     const Bytes bytes = EncodeBmp(picture);

@@ -126,7 +126,7 @@ protected:
         std::string volume = "[VOLUME]\n";
         for (int n = 0; n < 22; ++n) volume += "Meter" + TwoDigits(n) + "=meter" + TwoDigits(n) + ".bmp\n";
         for (int kind = 0; kind < 10; ++kind) {
-            theme_->WriteBmp("label" + std::to_string(kind) + ".bmp", Picture(40, 20, LabelColour(kind)));
+            theme_->WriteBmp("label" + std::to_string(kind) + ".bmp", Canvas(40, 20, LabelColour(kind)));
             volume += "label" + std::to_string(kind) + "=label" + std::to_string(kind) + ".bmp\n";
         }
         for (int slot = 0; slot < 3; ++slot)
@@ -142,7 +142,7 @@ protected:
     static std::string TwoDigits(int n) { return std::string(n < 10 ? "0" : "").append(std::to_string(n)); }
 
     void WriteMeter(int n, Rgb colour, const Box& size) const {
-        theme_->WriteBmp("meter" + TwoDigits(n) + ".bmp", Picture(size.Width(), size.Height(), colour));
+        theme_->WriteBmp("meter" + TwoDigits(n) + ".bmp", Canvas(size.Width(), size.Height(), colour));
     }
 
     // Starts the panel and waits until slot 0's switch shows either picture.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/form_design.h"
+
 namespace corvale::fake {
 namespace {
 
@@ -161,36 +163,20 @@ void FakeControl::BringToFront() {
 
 FakeForm::FakeForm(FakeToolkit& toolkit, FormKind kind, FormEvents& events)
     : toolkit_(toolkit), kind_(kind), events_(events), handle_(toolkit.NewHandle()) {
-    if (kind == FormKind::Main) {
-        AddDesignControl(ControlArray::cmdFake, 0);
-        for (ControlArray a : {ControlArray::txtBox, ControlArray::imgPic, ControlArray::imgBut,
-                               ControlArray::imgGif, ControlArray::tmrAnim})
-            AddDesignControl(a, 0);
-        AddDesignControl(ControlArray::tmrMouse, 0);
-        AddDesignControl(ControlArray::tmrExit, 0);
-        AddDesignControl(ControlArray::tmrAudio, 0);
-        for (ControlArray a : {ControlArray::imgVol, ControlArray::imgLbl, ControlArray::imgMute})
-            for (int i = 0; i < 10; ++i) AddDesignControl(a, i);
-        for (int i = 0; i < 23; ++i) AddDesignControl(ControlArray::imgMeter, i);
-        Get(ControlArray::tmrMouse, 0)->interval = 100;
-        Get(ControlArray::tmrExit, 0)->interval = 500;
-        Get(ControlArray::tmrAudio, 0)->interval = 250;
-        Get(ControlArray::tmrAudio, 0)->enabled = false;
-        Get(ControlArray::tmrAnim, 0)->enabled = false;
-        toolkit_.timerDue_[Get(ControlArray::tmrMouse, 0)] = toolkit_.now + 100;
-        toolkit_.timerDue_[Get(ControlArray::tmrExit, 0)] = toolkit_.now + 500;
-    } else {
-        AddDesignControl(ControlArray::txtInput, 0);
-        for (ControlArray a :
-             {ControlArray::imgPic, ControlArray::imgBut, ControlArray::imgGif, ControlArray::tmrAnim})
-            AddDesignControl(a, 0);
-        AddDesignControl(ControlArray::tmrMouse, 0);
-        Get(ControlArray::txtInput, 0)->visible = true;
-        Get(ControlArray::tmrMouse, 0)->interval = 100;
-        Get(ControlArray::tmrAnim, 0)->enabled = false;
-        toolkit_.timerDue_[Get(ControlArray::tmrMouse, 0)] = toolkit_.now + 100;
-    }
-    Get(ControlArray::imgBut, 0)->backColor = 0xFFFFFF;
+    for (const DesignControl& design : FormDesign(kind))
+        for (int i = 0; i < design.count; ++i) {
+            FakeControl& made = Add(design.array, i);
+            made.left = design.left;
+            made.top = design.top;
+            made.width = design.width;
+            made.height = design.height;
+            made.visible = design.visible;
+            made.stretch = design.stretch;
+            made.interval = design.interval;
+            made.enabled = design.enabled;
+            made.backColor = design.backColor;
+            if (made.enabled && made.interval > 0) toolkit_.timerDue_[&made] = toolkit_.now + made.interval;
+        }
 }
 
 FakeControl& FakeForm::Add(ControlArray array, int index) {
@@ -205,8 +191,6 @@ FakeForm::~FakeForm() {
     for (auto& c : controls_) toolkit_.timerDue_.erase(c.get());
     std::erase(toolkit_.forms, this);
 }
-
-void FakeForm::AddDesignControl(ControlArray array, int index) { Add(array, index); }
 
 void FakeForm::Move(double l, double t, double w, double h) {
     left = l;

@@ -152,7 +152,6 @@ public:
     PicturePtr picture;
 
 private:
-    void AddDesignControl(ControlArray array, int index);
     FakeControl& Add(ControlArray array, int index);
 
     FakeToolkit& toolkit_;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/values.h"
 #include "commands/launch.h"
-#include "skin/values.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using corvale::fuzz::Require;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/win32/picture_gif.h"
+#include "image/gif.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace corvale;
@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr long long kMaxSide = 4096;
     constexpr long long kMaxPixels = 1 << 20;
     const std::span<const std::uint8_t> gif(data, size);
-    const auto image = win32::DecodeFirstGifImage(gif, kMaxSide, kMaxPixels);
+    const auto image = image::DecodeFirstGifImage(gif, kMaxSide, kMaxPixels);
     if (!image) return 0;
-    const auto placement = win32::FirstImagePlacement(gif);
+    const auto placement = image::FirstImagePlacement(gif);
     Require(placement && placement->imageWidth == image->width && placement->imageHeight == image->height);
     Require(image->width <= kMaxSide && image->height <= kMaxSide &&
             static_cast<long long>(image->width) * image->height <= kMaxPixels);

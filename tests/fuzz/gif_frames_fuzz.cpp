@@ -1,20 +1,22 @@
 // The GIF cutter on any bytes: the chunks it hands out, a whole "A" entry
-// built from them on the fake platform, and the Win32 decoder's block walk
-// (end repair and placement, portable code) on the file and on every frame.
+// built from them on the fake platform, and the decoder's block walk (end
+// repair and placement) on the file and on every frame.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "platform/win32/picture_gif.h"
+#include "image/gif.h"
+#include "image/gif_cut.h"
 #include "skin/animation.h"
+#include "skin/animation_entry.h"
 #include "skin/context.h"
-#include "skin/gif_frames.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/fuzz/fuzz_input.h"
 
-using namespace corvale;
+    using namespace corvale;
+using namespace corvale::image;
 using fuzz::Require;
 
 namespace {
@@ -26,11 +28,11 @@ bool Inside(std::span<const std::uint8_t> part, std::span<const std::uint8_t> wh
 // A GIF whose end is repaired ends with the trailer and grows by two bytes
 // at most; anything else comes back as it was.
 void CheckBlockWalk(std::span<const std::uint8_t> bytes) {
-    const std::vector<std::uint8_t> repaired = win32::NormaliseGifEnd(bytes);
+    const std::vector<std::uint8_t> repaired = NormaliseGifEnd(bytes);
     Require(repaired.size() <= bytes.size() + 2);
     const bool same = std::equal(repaired.begin(), repaired.end(), bytes.begin(), bytes.end());
-    Require(same || (win32::LooksLikeGif(bytes) && repaired.back() == 0x3B));
-    if (const auto at = win32::FirstImagePlacement(bytes))
+    Require(same || (LooksLikeGif(bytes) && repaired.back() == 0x3B));
+    if (const auto at = FirstImagePlacement(bytes))
         Require(at->screenWidth <= 65535 && at->imageLeft >= 0 && at->imageHeight >= 0);
 }
 

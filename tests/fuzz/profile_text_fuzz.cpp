@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "skin/profile_text.h"
+#include "base/profile_text.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using corvale::fuzz::Require;

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "app/startup.h"
+#include "base/values.h"
 #include "skin/layout_fields.h"
-#include "skin/values.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using corvale::fuzz::Require;

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "base/values.h"
 #include "skin/animation.h"
-#include "skin/values.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {

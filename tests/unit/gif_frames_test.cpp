@@ -4,17 +4,21 @@
 #include <algorithm>
 #include <random>
 
-#include "skin/gif_frames.h"
+#include "image/gif_cut.h"
+#include "skin/animation_entry.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {
 namespace {
 
 using fake::FakeControl;
+using image::FindGifMarker;
+using image::FrameDisplayTime;
+using image::GifCutter;
 using test::Bytes;
 using test::Concat;
 using test::Gif;
-using test::GifFrame;
+using test::GifFrameBytes;
 using test::GifHead;
 using test::GifLoop;
 using test::SkinScene;
@@ -44,7 +48,7 @@ TEST(GifFrames_DisplayTime, IsTheDelayTimesTenAndZeroForAShortChunk) {
 }
 
 TEST(GifFrames_Cutter, CutsAThreeFrameGifByteForByte) {
-    const Bytes f1 = GifFrame(10), f2 = GifFrame(20), f3 = GifFrame(30);
+    const Bytes f1 = GifFrameBytes(10), f2 = GifFrameBytes(20), f3 = GifFrameBytes(30);
     const Bytes gif = Concat({GifHead(), GifLoop(), f1, f2, f3, {0x3B}});
     GifCutter cutter(gif);
     // Header: everything before the first graphic control block and its 21.
@@ -109,7 +113,7 @@ TEST_F(GifAnimationTest, AThreeFrameGifGivesThreeFramesOnOneRectangleWithTheFirs
 }
 
 TEST_F(GifAnimationTest, EachFrameIsDecodedFromTheHeaderAndItsOwnChunk) {
-    const Bytes f1 = GifFrame(10, 0x41), f2 = GifFrame(20, 0x42), f3 = GifFrame(30, 0x43);
+    const Bytes f1 = GifFrameBytes(10, 0x41), f2 = GifFrameBytes(20, 0x42), f3 = GifFrameBytes(30, 0x43);
     const Bytes gif = Concat({GifHead(), GifLoop(), f1, f2, f3, {0x3B}});
     os.files.Put("C:\\P\\T\\spin.gif", gif);
     Layout({"01=spin.gif,A,0,0,10,10"});

@@ -2,7 +2,7 @@
 // overlapping buttons and missing pictures.
 #include <gtest/gtest.h>
 
-#include "app/hover.h"
+#include "skin/hover.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {

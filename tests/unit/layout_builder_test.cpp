@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/values.h"
 #include "skin/layout_builder.h"
 #include "skin/layout_fields.h"
-#include "skin/values.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
+#include "base/values.h"
 #include "mixer/volume_panel.h"
-#include "skin/values.h"
 #include "tests/fake/fake_platform.h"
 
 namespace corvale::testing {

@@ -1,8 +1,9 @@
 // The prompt window and the shaping of a window by its picture.
 #include <gtest/gtest.h>
 
+#include "platform/form_design.h"
 #include "prompt/frm_input.h"
-#include "skin/shape_window.h"
+#include "prompt/shape_window.h"
 #include "tests/fake/fake_platform.h"
 
 namespace corvale {
@@ -142,7 +143,7 @@ TEST_F(PromptTest, APasswordIsMaskedEvenWithoutAnInputBoxAndPlainTextIsNot) {
 TEST_F(PromptTest, BrokenValuesLeaveTheDesignAndAMissingPictureLeavesTheShape) {
     Skin("InputBox=10,20\nMaskColor=255\nBackGround=missing.bmp\n");
     Show(nullptr, false);
-    EXPECT_EQ(box->width, 0);
+    EXPECT_EQ(box->width, kInputFormDesign[0].width);  // the design's, untouched
     EXPECT_FALSE(os.shaper.region);
     EXPECT_FALSE(os.shaper.colorKey);
     EXPECT_TRUE(os.toolkit.messageBoxes.empty());

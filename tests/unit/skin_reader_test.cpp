@@ -1,7 +1,7 @@
 // Reading skin values, and the password flag of a button entry.
 #include <gtest/gtest.h>
 
-#include "skin/password_flag.h"
+#include "commands/password_flag.h"
 #include "skin/skin_reader.h"
 #include "tests/fake/fake_platform.h"
 

@@ -11,57 +11,22 @@
 #include "skin/context.h"
 #include "skin/layout_builder.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/support/encode.h"
 
 namespace corvale::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
+// GIF bytes made to measure for the cutting rules: a 1x1 screen without a
+// colour table, the looping extension (which ends with the terminator that
+// starts the first marker), and frames whose one data byte `pixel` tells
+// them apart.
+inline Bytes GifHead() { return GifScreen(1, 1, {}); }
+inline Bytes GifLoop() { return GifLoopExtension(); }
+inline Bytes GifFrameBytes(std::uint16_t delay, std::uint8_t pixel = 0x44) {
+    return Concat({GifGraphicControl(delay), GifImage(0, 0, 1, 1, 2, {pixel, 0x01})});
 }
-
-// "GIF89a", a 1x1 screen without a colour table.
-inline Bytes GifHead() { return {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x00, 0, 0}; }
-
-// The looping extension; it ends with the terminator that starts the first marker.
-inline Bytes GifLoop() {
-    return {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
-            'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
-}
-
-// One frame: graphic control block with `delay` hundredths of a second, image
-// descriptor, a little image data, and the image data's terminator.
-inline Bytes GifFrame(std::uint16_t delay, std::uint8_t pixel = 0x44) {
-    return {0x21,
-            0xF9,
-            0x04,
-            0x00,
-            static_cast<std::uint8_t>(delay & 0xFF),
-            static_cast<std::uint8_t>(delay >> 8),
-            0x00,
-            0x00,
-            0x2C,
-            0,
-            0,
-            0,
-            0,
-            1,
-            0,
-            1,
-            0,
-            0x00,
-            0x02,
-            0x02,
-            pixel,
-            0x01,
-            0x00};
-}
-
 inline Bytes Gif(const std::vector<std::uint16_t>& delays) {
     Bytes gif = Concat({GifHead(), GifLoop()});
-    for (std::uint16_t delay : delays) gif = Concat({gif, GifFrame(delay)});
+    for (std::uint16_t delay : delays) gif = Concat({gif, GifFrameBytes(delay)});
     gif.push_back(0x3B);
     return gif;
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "sysinfo/text.h"
+#include "base/text.h"
 
 namespace corvale {
 namespace {

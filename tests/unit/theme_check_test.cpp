@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "skin/theme_check.h"
+#include "ctl/theme_check.h"
 #include "tests/unit/skin_scene.h"
 
 namespace corvale {

@@ -1,7 +1,7 @@
 // The number, Boolean and key rules, as tables.
 #include <gtest/gtest.h>
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 namespace {

@@ -1,5 +1,5 @@
-// Reading the block structure of a GIF: repairing the end of a frame cut out
-// of an animation, and finding where its first image sits on the screen.
+// The GIF block walk: repairing the end of a frame cut out of an animation,
+// finding where its first image sits on the screen, and decoding that image.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace corvale::win32 {
+namespace corvale::image {
 
 bool LooksLikeGif(std::span<const std::uint8_t> bytes);
 
@@ -46,4 +46,4 @@ struct GifImage {
 std::optional<GifImage> DecodeFirstGifImage(std::span<const std::uint8_t> bytes, long long maxSide,
                                             long long maxPixels);
 
-}  // namespace corvale::win32
+}  // namespace corvale::image

@@ -1,5 +1,5 @@
 // Number, Boolean and key rules shared by every reader of skin values.
-#include "skin/values.h"
+#include "base/values.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,19 +1,14 @@
-// Cutting an animated GIF into single frames, and the layout entry that shows
-// them as an animation.
+// Cutting an animated GIF into single frames, each a GIF of its own that a
+// decoder takes as it is.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
-#include "platform/toolkit.h"
-#include "skin/context.h"
-#include "skin/layout_fields.h"
-
-namespace corvale {
+namespace corvale::image {
 
 // Frames are found by the three bytes 00 21 F9: the terminator of the block
 // before a frame, then the introducer and label of the frame's graphic control
@@ -53,10 +48,4 @@ long FrameDisplayTime(std::span<const std::uint8_t> chunk);
 std::vector<std::uint8_t> FrameBytes(std::span<const std::uint8_t> header,
                                      std::span<const std::uint8_t> chunk);
 
-// An "A" entry: one tmrAnim element for the animation and one imgGif element
-// per frame of the GIF at `gifPath`, all on `rect`. Frames decode from memory;
-// no file is written.
-void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::string& gifPath,
-                         const EntryRect& rect);
-
-}  // namespace corvale
+}  // namespace corvale::image

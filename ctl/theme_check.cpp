@@ -1,29 +1,34 @@
 // The theme checker: every file and value of a theme read through the same
 // readers the panel uses, with what the panel will make of each.
-#include "skin/theme_check.h"
+#include "ctl/theme_check.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
 
-#include "app/hover.h"
 #include "app/startup.h"
+#include "base/values.h"
+#include "commands/password_flag.h"
+#include "image/gif_cut.h"
+#include "platform/form_design.h"
 #include "platform/system.h"
 #include "platform/toolkit.h"
 #include "prompt/frm_input.h"
 #include "skin/context.h"
-#include "skin/gif_frames.h"
+#include "skin/hover.h"
 #include "skin/layout_builder.h"
-#include "skin/password_flag.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {
 
+using image::FrameBytes;
+using image::FrameDisplayTime;
+using image::GifCutter;
+
 // The prompt window's size while its face is built: its design size. It
 // takes its picture's size only afterwards, when it is shaped.
-constexpr ScreenSize kPromptDesignSize{320, 240};
+constexpr ScreenSize kPromptDesignSize{kFormDesignWidth, kFormDesignHeight};
 
 // Timer intervals are 16-bit where the first frame's time is handed over.
 constexpr long kLongestInterval = 32767;

@@ -1,10 +1,10 @@
 // The password flag is the ninth field of a button's layout entry.
-#include "skin/password_flag.h"
+#include "commands/password_flag.h"
 
 #include <optional>
 #include <string>
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 namespace {

@@ -1,7 +1,7 @@
 // Initialization-file text by the rules of the system's reader.
-#include "skin/profile_text.h"
+#include "base/profile_text.h"
 
-#include "skin/values.h"
+#include "base/values.h"
 
 namespace corvale {
 namespace {

@@ -1,5 +1,5 @@
 // The prompt window's outline: colour key or a region of opaque runs.
-#include "skin/shape_window.h"
+#include "prompt/shape_window.h"
 
 #include "platform/shaper.h"
 

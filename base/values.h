@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/types.h"
-
 namespace corvale {
 
 // The leading-number rule: blanks are skipped, reading stops at the first

@@ -1,11 +1,11 @@
 // Button hover: the cursor test and the change of pictures and sound.
-#include "app/hover.h"
+#include "skin/hover.h"
 
 #include <cstddef>
 #include <cstdint>
 
+#include "base/values.h"
 #include "skin/sound.h"
-#include "skin/values.h"
 
 namespace corvale {
 namespace {

@@ -1,5 +1,5 @@
 // Column text: code-point-aware padding, NUL cutting and digit grouping.
-#include "sysinfo/text.h"
+#include "base/text.h"
 
 #include <vector>
 

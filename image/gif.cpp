@@ -1,10 +1,10 @@
 // The GIF block walk behind frame repair and placement.
-#include "platform/win32/picture_gif.h"
+#include "image/gif.h"
 
 #include <array>
 #include <cstring>
 
-namespace corvale::win32 {
+namespace corvale::image {
 namespace {
 
 using Bytes = std::span<const std::uint8_t>;
@@ -272,4 +272,4 @@ std::optional<GifImage> DecodeFirstGifImage(Bytes b, long long maxSide, long lon
     return image;
 }
 
-}  // namespace corvale::win32
+}  // namespace corvale::image
