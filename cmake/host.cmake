@@ -20,6 +20,8 @@ file(GLOB CORVALE_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp tests/support/
 add_executable(corvale_unit_tests ${CORVALE_UNIT_SOURCES})
 target_link_libraries(corvale_unit_tests PRIVATE corvale_ctl corvale_fake GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_options(corvale_unit_tests PRIVATE ${CORVALE_WARNINGS} ${CORVALE_SAN_FLAGS})
+# The tests that read the repository's own files (docs/THEMES.md) find them here.
+target_compile_definitions(corvale_unit_tests PRIVATE CORVALE_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
 include(GoogleTest)
 gtest_discover_tests(corvale_unit_tests)
 

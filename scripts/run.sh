@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Runs the panel with the default theme: installs what is missing, builds
-# corvale.exe, registers the theme in the settings store as an installer
-# would, and starts it under Wine on $DISPLAY. Without a display it runs on
-# a private Xvfb, saves a screenshot once the window is up, prints the PNG's
-# path and closes the panel again.
+# Runs the panel with the default theme, or with the theme in the folder
+# given: installs what is missing, builds corvale.exe, registers the theme in
+# the settings store as an installer would, and starts it under Wine on
+# $DISPLAY. Without a display it runs on a private Xvfb, saves a screenshot
+# once the window is up, prints the PNG's path and closes the panel again.
+#
+#     scripts/run.sh [THEME_FOLDER]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+theme=$(cd "${1:-$CORVALE_ROOT/themes/default}" && pwd) || exit 1
+[ -f "$theme/terminal.skn" ] || [ -f "$theme/Terminal.skn" ] ||
+    { corvale_log "$theme holds no terminal.skn, so it is not a theme"; exit 1; }
 
 trap corvale_cleanup EXIT
 trap 'exit 130' INT TERM
@@ -25,8 +31,9 @@ corvale_has_sound_card || corvale_null_sound_home "$CORVALE_BUILD/run-home"
 # Kept between runs, so only the first run waits for Wine to boot.
 corvale_boot_wine "$CORVALE_BUILD/wine-run"
 
-# As an installer would: ProgramDir = ...\themes\, ThemeDir = default\.
-wine "$ctl" theme "$(corvale_windows_path "$CORVALE_ROOT/themes/default")" >&2
+# As an installer would: ProgramDir = the folder that holds the theme,
+# ThemeDir = the theme's own folder (...\themes\ and default\ by default).
+wine "$ctl" theme "$(corvale_windows_path "$theme")" >&2
 
 if [ "$headless" -eq 0 ]; then
     corvale_log "starting the panel on $DISPLAY; its QUIT button closes it"
