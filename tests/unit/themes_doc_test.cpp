@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "app/frm_main.h"
+#include "base/values.h"
 #include "mixer/volume_panel.h"
-#include "skin/values.h"
 #include "tests/fake/fake_platform.h"
 
 namespace corvale {
