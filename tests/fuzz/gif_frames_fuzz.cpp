@@ -15,7 +15,7 @@
 #include "tests/fake/fake_platform.h"
 #include "tests/fuzz/fuzz_input.h"
 
-    using namespace corvale;
+using namespace corvale;
 using namespace corvale::image;
 using fuzz::Require;
 
