@@ -139,7 +139,7 @@ void FrmInput::OnKeyUp(ControlRef source, const KeyEvent& e) {
 void FrmInput::OnTimer(ControlRef source) {
     if (source.array == ControlArray::tmrMouse) UpdatePromptHover();
     else if (source.array == ControlArray::tmrAnim && form_ && !closed_)
-        AdvanceAnimation(*form_, lists_, source.index);
+        AdvanceAnimation(*form_, lists_, source.index, ctx_.os.toolkit.Now());
 }
 
 }  // namespace corvale
