@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/hover.h"
-#include "platform/launcher.h"
+#include "commands/launch.h"
 #include "skin/animation.h"
 #include "skin/layout_builder.h"
 #include "skin/shape_window.h"
@@ -107,8 +107,10 @@ void FrmInput::imgBut_Click(int index) {
     } else if (word == "QUIT") {
         closed_ = true;
         if (form_) form_->Close();
-    } else if (!command.empty()) {
-        ctx_.os.launcher.StartProcess(command, WindowState::NormalFocus);
+    } else if (!command.empty() && form_) {
+        // Through the shell, as the main window's buttons: a command that
+        // needs elevation or lives in App Paths starts the same from here.
+        LaunchCommandLine(ctx_.os.launcher, form_->Handle(), command, ctx_.g.ProgramDir);
     }
 }
 
