@@ -79,6 +79,9 @@ public:
     virtual BufferAnswer QueryTempPath(std::uint32_t bufferChars) = 0;
 
     virtual ProcessorFacts QueryProcessors() = 0;
+    // The first processor's name as the system describes it, or nullopt where
+    // it gives none.
+    virtual std::optional<std::string> QueryProcessorName() = 0;
     virtual std::optional<MemoryFacts> QueryMemory() = 0;
     // The user's thousands separator; nullopt when the locale cannot say.
     virtual std::optional<std::string> QueryThousandsSeparator() = 0;

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/text.h"
 
 namespace corvale::win32 {
@@ -243,6 +245,21 @@ ProcessorFacts Win32Probes::QueryProcessors() {
     GetSystemInfo(&info);
     return {info.dwNumberOfProcessors, static_cast<std::uint64_t>(info.dwActiveProcessorMask),
             info.dwProcessorType};
+}
+
+// Where Windows keeps what the processor calls itself; not redirected for a
+// 32-bit program on 64-bit Windows.
+std::optional<std::string> Win32Probes::QueryProcessorName() {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", 0,
+                      KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    const UniqueKey key(opened);
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (QueryValueBytes(key.get(), L"ProcessorNameString", type, data) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    return Narrow(RegistryText(data));
 }
 
 std::optional<MemoryFacts> Win32Probes::QueryMemory() {

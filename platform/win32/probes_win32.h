@@ -44,6 +44,7 @@ public:
     BufferAnswer QuerySystemDirectory(std::uint32_t bufferChars) override;
     BufferAnswer QueryTempPath(std::uint32_t bufferChars) override;
     ProcessorFacts QueryProcessors() override;
+    std::optional<std::string> QueryProcessorName() override;
     // The extended query, whose counts are 64 bits wide.
     std::optional<MemoryFacts> QueryMemory() override;
     std::optional<std::string> QueryThousandsSeparator() override;

@@ -108,6 +108,13 @@ TEST_F(Win32ProbesTest, ProcessorsAreWhatTheSystemInformationSays) {
     EXPECT_EQ(facts.type, direct.dwProcessorType);
     EXPECT_EQ(GetProcessorCount(probes), std::to_string(direct.dwNumberOfProcessors));
     EXPECT_GE(facts.count, 1u);
+
+    wchar_t name[256] = {};
+    DWORD size = sizeof name;
+    const bool named =
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                     L"ProcessorNameString", RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS;
+    EXPECT_EQ(probes.QueryProcessorName(), named ? std::optional<std::string>(Narrow(name)) : std::nullopt);
 }
 
 TEST_F(Win32ProbesTest, MemoryIsWhatTheExtendedQuerySays) {

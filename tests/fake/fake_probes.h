@@ -27,6 +27,7 @@ public:
     BufferAnswer QuerySystemDirectory(std::uint32_t bufferChars) override;
     BufferAnswer QueryTempPath(std::uint32_t bufferChars) override;
     ProcessorFacts QueryProcessors() override;
+    std::optional<std::string> QueryProcessorName() override { return processorName; }
     std::optional<MemoryFacts> QueryMemory() override;
     std::optional<std::string> QueryThousandsSeparator() override;
     FileVersionAnswer QueryFileVersion(const std::string& path) override;
@@ -47,6 +48,7 @@ public:
     std::optional<std::string> systemDir = "C:\\WINDOWS\\system32";
     std::optional<std::string> tempDir = "C:\\TEMP\\";
     ProcessorFacts processors{1, 1, 586};
+    std::optional<std::string> processorName;
     std::optional<MemoryFacts> memory = MemoryFacts{};
     std::optional<std::string> thousandsSeparator = ",";
     // By path without regard to case; a file not listed has no resource.
