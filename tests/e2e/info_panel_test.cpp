@@ -285,8 +285,9 @@ protected:
         return lines.empty() ? 0 : (lines[0].size() - 1) / 2;
     }
 
+    // A value is never cut: its column grows for its line.
     static std::string Pair(const std::string& label, const std::string& value, size_t w) {
-        return Pad(label, w) + " " + Pad(value, w);
+        return Pad(label, w) + " " + Pad(value, std::max(w, value.size()));
     }
 
     // The index of the n-th empty line.
