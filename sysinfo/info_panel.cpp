@@ -192,18 +192,26 @@ std::string FillInfoPanel(Context& ctx, Form& form, Control* textBox, InfoPanelS
     SystemProbes& probes = ctx.os.probes;
     const InfoLabels label(ctx.skin, ctx.g.LayoutSkinPath());
     PanelText panel(InfoColumnWidth(form, *textBox, ctx.os.toolkit.TwipsPerPixelX()));
+    // The box is found again once events have run.
+    const ControlRef box = textBox->Ref();
+
+    // The drives are asked first, so that they answer while the rest is written.
+    const std::vector<std::string> drives = DriveNames(probes);
+    std::vector<std::string> roots;
+    for (const std::string& drive : drives) roots.push_back(drive + "\\");
+    probes.StartDriveQueries(roots);
 
     AddSystemLines(panel, label, probes, state);
     panel.AddEmpty();
     AddProgramLines(panel, ctx);
     panel.AddEmpty();
 
-    const std::vector<std::string> drives = DriveNames(probes);
+    WaitForDrives(probes, ctx.os.toolkit);
     AddDriveCountLines(panel, label, drives, probes, state);
     const DriveLabels labels = ReadDriveLabels(label, state);
     for (const std::string& drive : drives) AddDriveBlock(panel, labels, drive, probes, state);
 
-    textBox->SetText(panel.Text());
+    if (Control* written = form.Find(box.array, box.index)) written->SetText(panel.Text());
     return {};
 }
 

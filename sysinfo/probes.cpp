@@ -171,6 +171,10 @@ std::string GetFileVersionText(SystemProbes& probes, const std::string& path) {
            high(answer.productVersionLS) + "." + low(answer.productVersionLS);
 }
 
+void WaitForDrives(SystemProbes& probes, Toolkit& toolkit) {
+    while (!probes.AwaitDriveAnswers()) toolkit.DoEvents();
+}
+
 void CountDriveType(SystemProbes& probes, InfoPanelState& state, const std::string& root) {
     switch (probes.QueryDriveType(root)) {
         case 2: ++state.RemovableDriveCount; break;

@@ -33,6 +33,9 @@ public:
     FileVersionAnswer QueryFileVersion(const std::string& path) override;
     std::vector<std::string> QueryDriveRoots() override;
     int QueryDriveType(const std::string& root) override;
+    // The fake's drives answer at once, when they are asked.
+    void StartDriveQueries(const std::vector<std::string>&) override {}
+    bool AwaitDriveAnswers() override { return true; }
     std::optional<ClusterCounts> QueryDiskClusters(const std::string& root) override;
     std::optional<ByteCounts> QueryDiskBytes(const std::string& root) override;
     std::optional<std::string> QueryVolumeLabel(const std::string& root) override;
