@@ -145,7 +145,7 @@ void FrmMain::OnTimer(ControlRef source) {
             if (mixerPanel_) mixerPanel_->tmrAudio_Timer();
             break;
         case ControlArray::tmrAnim:
-            if (!Closing) AdvanceAnimation(*form_, ctx_.g.Main, source.index);
+            if (!Closing) AdvanceAnimation(*form_, ctx_.g.Main, source.index, ctx_.os.toolkit.Now());
             break;
         default: break;
     }

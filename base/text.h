@@ -13,8 +13,8 @@ namespace corvale {
 // UTF-8 code points, so a cut never splits one; a width of 0 or less gives "".
 std::string PadText(std::string_view text, long width, bool leftAlign);
 
-// A figure padded as PadText pads, but never cut: a cut number reads as
-// another number, so one longer than `width` is given whole.
+// A figure or other value padded as PadText pads, but never cut: a cut
+// number, path or name reads as another one, so a longer one is given whole.
 std::string PadFigure(std::string_view figure, long width, bool leftAlign);
 
 // The part of `text` before its first NUL, or all of it.

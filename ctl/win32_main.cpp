@@ -2,8 +2,11 @@
 // files, desktop and picture decoder.
 #include "platform/win32/toolkit.h"  // <windows.h> before any core header
 
-#include <iostream>
+#include <algorithm>
+#include <ostream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/startup.h"
@@ -24,6 +27,71 @@ namespace {
 
 using win32::Narrow;
 using win32::Widen;
+
+// Text to one of the standard handles, a line at a time: to a console as
+// UTF-16 through WriteConsoleW, which shows every character whatever the
+// console's code page and leaves that page as the user had it; to a pipe or
+// a file as UTF-8, each line ended with CR LF as Windows' text files are.
+class StandardOutput final : public std::streambuf {
+public:
+    explicit StandardOutput(DWORD which) : handle_(GetStdHandle(which)) {
+        DWORD mode = 0;
+        console_ = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode);
+    }
+    ~StandardOutput() override { sync(); }
+    StandardOutput(const StandardOutput&) = delete;
+    StandardOutput& operator=(const StandardOutput&) = delete;
+
+protected:
+    int_type overflow(int_type ch) override {
+        if (traits_type::eq_int_type(ch, traits_type::eof())) return traits_type::not_eof(ch);
+        const char c = traits_type::to_char_type(ch);
+        xsputn(&c, 1);
+        return ch;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pending_.append(text, static_cast<std::size_t>(count));
+        // Whole lines go out at once; a line never ends inside a character.
+        if (const std::size_t end = pending_.rfind('\n'); end != std::string::npos) {
+            Write(std::string_view(pending_).substr(0, end + 1));
+            pending_.erase(0, end + 1);
+        }
+        return count;
+    }
+    int sync() override {
+        Write(pending_);
+        pending_.clear();
+        return 0;
+    }
+
+private:
+    void Write(std::string_view text) const {
+        if (text.empty() || !handle_ || handle_ == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        if (!console_) {
+            std::string bytes;
+            for (const char c : text) {
+                if (c == '\n') bytes += '\r';
+                bytes += c;
+            }
+            WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            return;
+        }
+        // Older consoles take at most 64 KB a call; a pair of surrogates
+        // stays together.
+        const std::wstring wide = Widen(text);
+        for (std::size_t at = 0; at < wide.size();) {
+            std::size_t count = std::min<std::size_t>(wide.size() - at, 8192);
+            if (at + count < wide.size() && IS_HIGH_SURROGATE(wide[at + count - 1])) --count;
+            WriteConsoleW(handle_, wide.data() + at, static_cast<DWORD>(count), &written, nullptr);
+            at += count;
+        }
+    }
+
+    HANDLE handle_;
+    bool console_ = false;
+    std::string pending_;
+};
 
 class Win32System final : public System {
 public:
@@ -81,12 +149,15 @@ private:
 
 int wmain(int argc, wchar_t** argv) {
     using namespace corvale;
-    // Text is UTF-8 throughout; so is what the console shows.
-    SetConsoleOutputCP(CP_UTF8);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(win32::Narrow(argv[i]));
     ctl::Win32System system;
-    const int code = ctl::Run(args, system, std::cout, std::cerr);
-    std::cout.flush();
+    ctl::StandardOutput outBuffer(STD_OUTPUT_HANDLE);
+    ctl::StandardOutput errBuffer(STD_ERROR_HANDLE);
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
+    const int code = ctl::Run(args, system, out, err);
+    out.flush();
+    err.flush();
     return code;
 }

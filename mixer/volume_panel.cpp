@@ -6,6 +6,7 @@
 
 #include "base/values.h"
 #include "mixer/sound_card_report.h"
+#include "platform/probes.h"
 
 namespace corvale {
 namespace {
@@ -13,6 +14,18 @@ namespace {
 constexpr const char* kVolumeSection = "VOLUME";
 constexpr long kMaxVolume = 65535;
 constexpr int kTopStep = 19;
+
+// The output destinations a legacy mixer may name its one destination by,
+// the speakers first.
+constexpr std::array<std::uint32_t, 7> kOutputDestinations = {
+    mm::kDstSpeakers, mm::kDstHeadphones, mm::kDstDigital,   mm::kDstLine,
+    mm::kDstMonitor,  mm::kDstTelephone,  mm::kDstUndefined,
+};
+
+bool EndpointSystem(SystemProbes& probes) {
+    const std::optional<OsVersion> os = probes.QueryOsVersion();
+    return os && os->platformId == 2 && os->major >= 6;
+}
 
 }  // namespace
 
@@ -97,7 +110,7 @@ void VolumePanel::FindLines(std::array<int, kMixerSlots>& LineKind) {
     const MixerId mixer = MixerHandle();
     int slot = 0;
     for (int kind = 0; kind < kMixerSlots; ++kind) {
-        const std::uint32_t type = kLineKinds[kind];
+        const std::uint32_t type = kind == 0 ? MasterLineType(mixer) : kLineKinds[kind];
         if (!access_.FindLineControl(mixer, type, mm::kControlVolume, VolumeControl[slot])) continue;
         // Before any other look-up, while MixerLine still describes this line.
         AppendLineReport();
@@ -107,6 +120,22 @@ void VolumePanel::FindLines(std::array<int, kMixerSlots>& LineKind) {
         if (HasMute[slot]) MuteState[slot] = access_.GetControlValue(mixer, MuteControl[slot]) != 0;
         ++slot;
     }
+}
+
+// From Vista on, each legacy mixer stands for one output device and names
+// its destination after the device's kind (headphones, a digital output,
+// ...); the platform binds that destination to the default output device.
+// So there the master slot takes whichever output destination the mixer has.
+std::uint32_t VolumePanel::MasterLineType(MixerId mixer) {
+    if (!EndpointSystem(ctx_.os.probes)) return mm::kDstSpeakers;
+    for (const std::uint32_t type : kOutputDestinations) {
+        MixerLineRecord line;
+        line.cbStruct = mm::kMixerLineSize;
+        line.dwComponentType = type;
+        if (ctx_.os.mixer.GetLineInfo(mixer, line, mm::kGetLineInfoByComponentType) == mm::kNoError)
+            return type;
+    }
+    return mm::kDstSpeakers;
 }
 
 void VolumePanel::AppendLineReport() {

@@ -65,6 +65,7 @@ public:
 
 private:
     void FindLines(std::array<int, kMixerSlots>& LineKind);
+    std::uint32_t MasterLineType(MixerId mixer);
     void AppendLineReport();
     void LoadPictureBank();
     std::array<std::string, kMixerSlots> ReadLabelFiles();

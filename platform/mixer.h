@@ -27,8 +27,14 @@ constexpr MmResult kInvalidParameter = 11;
 constexpr MmResult kInvalidLine = 1024;
 constexpr MmResult kInvalidControl = 1025;
 
-// Line component types.
+// Line component types: destinations, then sources.
+constexpr std::uint32_t kDstUndefined = 0x0000;
+constexpr std::uint32_t kDstDigital = 0x0001;
+constexpr std::uint32_t kDstLine = 0x0002;
+constexpr std::uint32_t kDstMonitor = 0x0003;
 constexpr std::uint32_t kDstSpeakers = 0x0004;
+constexpr std::uint32_t kDstHeadphones = 0x0005;
+constexpr std::uint32_t kDstTelephone = 0x0006;
 constexpr std::uint32_t kSrcDigital = 0x1001;
 constexpr std::uint32_t kSrcLine = 0x1002;
 constexpr std::uint32_t kSrcMicrophone = 0x1003;

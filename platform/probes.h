@@ -79,6 +79,9 @@ public:
     virtual BufferAnswer QueryTempPath(std::uint32_t bufferChars) = 0;
 
     virtual ProcessorFacts QueryProcessors() = 0;
+    // The first processor's name as the system describes it, or nullopt where
+    // it gives none.
+    virtual std::optional<std::string> QueryProcessorName() = 0;
     virtual std::optional<MemoryFacts> QueryMemory() = 0;
     // The user's thousands separator; nullopt when the locale cannot say.
     virtual std::optional<std::string> QueryThousandsSeparator() = 0;
@@ -91,6 +94,15 @@ public:
     // The system's drive-type code: 0 unknown, 1 no root directory,
     // 2 removable, 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
     virtual int QueryDriveType(const std::string& root) = 0;
+    // Asks every drive of `roots` for its space, label and serial number at
+    // once, so that drives which do not answer cost their time limit once
+    // between them, not once each; the four queries below then give what
+    // each drive answered in its time.
+    virtual void StartDriveQueries(const std::vector<std::string>& roots) = 0;
+    // Waits for the drives started: true once every one has answered or its
+    // time is up, false as soon as the calling thread has window events to
+    // run, which the caller runs before it waits again.
+    virtual bool AwaitDriveAnswers() = 0;
     virtual std::optional<ClusterCounts> QueryDiskClusters(const std::string& root) = 0;
     virtual std::optional<ByteCounts> QueryDiskBytes(const std::string& root) = 0;
     // The volume label as the system holds it (possibly blank).

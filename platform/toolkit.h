@@ -164,6 +164,8 @@ public:
     virtual void DoEvents() = 0;
     // Blocks the user-interface thread; no events run.
     virtual void Sleep(int milliseconds) = 0;
+    // Milliseconds on a clock that never goes back, from any start.
+    virtual long long Now() const = 0;
     virtual void MessageBox(const std::string& text) = 0;
 
     virtual int ScreenWidthPixels() const = 0;

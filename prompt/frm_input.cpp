@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "base/values.h"
-#include "platform/launcher.h"
+#include "commands/launch.h"
 #include "prompt/shape_window.h"
 #include "skin/animation.h"
 #include "skin/hover.h"
@@ -107,8 +107,10 @@ void FrmInput::imgBut_Click(int index) {
     } else if (word == "QUIT") {
         closed_ = true;
         if (form_) form_->Close();
-    } else if (!command.empty()) {
-        ctx_.os.launcher.StartProcess(command, WindowState::NormalFocus);
+    } else if (!command.empty() && form_) {
+        // Through the shell, as the main window's buttons: a command that
+        // needs elevation or lives in App Paths starts the same from here.
+        LaunchCommandLine(ctx_.os.launcher, form_->Handle(), command, ctx_.g.ProgramDir);
     }
 }
 
@@ -139,7 +141,7 @@ void FrmInput::OnKeyUp(ControlRef source, const KeyEvent& e) {
 void FrmInput::OnTimer(ControlRef source) {
     if (source.array == ControlArray::tmrMouse) UpdatePromptHover();
     else if (source.array == ControlArray::tmrAnim && form_ && !closed_)
-        AdvanceAnimation(*form_, lists_, source.index);
+        AdvanceAnimation(*form_, lists_, source.index, ctx_.os.toolkit.Now());
 }
 
 }  // namespace corvale

@@ -14,6 +14,22 @@ bool HasSlot(const std::vector<long>& list, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < list.size();
 }
 
+// A frame's time counts from when its tick was due, not from when the tick
+// came: the system's timers tick late by up to a step of its clock (15.6 ms),
+// and over a long animation the delays would add up. A tick later than a
+// whole frame starts the count afresh instead of rushing the frames after
+// it. `due` becomes the new frame's end; 0 is not known.
+long NextFrameInterval(long long& due, long time, long long now) {
+    if (time <= 0) {
+        due = 0;
+        return time;
+    }
+    long long next = due > 0 ? due + time : now + time;
+    if (next <= now || next > now + time) next = now + time;
+    due = next;
+    return static_cast<long>(next - now);
+}
+
 void SetFrameVisible(Form& form, long frame, bool visible) {
     if (frame < 1 || frame > INT_MAX) return;
     if (Control* element = form.Find(ControlArray::imgGif, static_cast<int>(frame)))
@@ -22,7 +38,7 @@ void SetFrameVisible(Form& form, long frame, bool visible) {
 
 }  // namespace
 
-void AdvanceAnimation(Form& form, SkinLists& lists, int index) {
+void AdvanceAnimation(Form& form, SkinLists& lists, int index, long long now) {
     if (index < 1 || index > lists.AnimCount || !HasSlot(lists.AnimFirstFrame, index) ||
         !HasSlot(lists.AnimLastFrame, index) || !HasSlot(lists.AnimFrame, index))
         return;
@@ -44,8 +60,10 @@ void AdvanceAnimation(Form& form, SkinLists& lists, int index) {
                          ? form.Find(ControlArray::imgGif, static_cast<int>(current))
                          : nullptr;
     if (!timer || !shown) return;
+    if (lists.AnimDue.size() <= k) lists.AnimDue.resize(k + 1);
     if (const auto time = ReadLong(shown->Tag()); time && *time >= 0 && *time <= INT_MAX)
-        timer->SetInterval(static_cast<int>(*time));
+        timer->SetInterval(
+            static_cast<int>(NextFrameInterval(lists.AnimDue[k], static_cast<long>(*time), now)));
 }
 
 void UnloadSkinControls(Context& ctx, Form& form) {

@@ -7,10 +7,12 @@
 
 namespace corvale {
 
-// One tick of tmrAnim(index): shows the next frame of the animation (back to
-// its first after its last), then hides the one shown before, and gives the
-// timer the new frame's time. An animation without frames stays as it is.
-void AdvanceAnimation(Form& form, SkinLists& lists, int index);
+// One tick of tmrAnim(index), at `now` on the toolkit's clock: shows the next
+// frame of the animation (back to its first after its last), then hides the
+// one shown before, and gives the timer what is left of the new frame's time
+// counted from when the tick was due. An animation without frames stays as
+// it is.
+void AdvanceAnimation(Form& form, SkinLists& lists, int index, long long now);
 
 // Unloads the controls made after the design-time ones (from position
 // ctx.g.ControlCount on), the last made first, letting pending events run

@@ -72,8 +72,9 @@ void CutFrames(Context& ctx, Form& form, SkinLists& lists, long animation, const
     }
 }
 
-// Timer: the first frame's time when it fits, else the interval it was made with.
-void StartAnimationTimer(Form& form, const SkinLists& lists, long animation) {
+// Timer: the first frame's time when it fits, else the interval it was made
+// with. The first frame is due to give way once its time from `now` is up.
+void StartAnimationTimer(Form& form, SkinLists& lists, long animation, long long now) {
     Control* timer = form.Find(ControlArray::tmrAnim, static_cast<int>(animation));
     if (!timer) return;
     const long first = Slot(lists.AnimFirstFrame, animation);
@@ -81,8 +82,10 @@ void StartAnimationTimer(Form& form, const SkinLists& lists, long animation) {
     if (first <= last)
         if (Control* frame = form.Find(ControlArray::imgGif, static_cast<int>(first)))
             if (const auto time = ReadLong(frame->Tag());
-                time && *time >= -32768 && *time <= kLongestInterval)
+                time && *time >= -32768 && *time <= kLongestInterval) {
                 timer->SetInterval(static_cast<int>(*time));
+                if (*time > 0) lists.AnimDue[static_cast<std::size_t>(animation)] = now + *time;
+            }
     timer->SetEnabled(true);
 }
 
@@ -95,6 +98,7 @@ void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::
     lists.AnimFirstFrame.resize(size);
     lists.AnimLastFrame.resize(size);
     lists.AnimFrame.resize(size);
+    lists.AnimDue.resize(size);
     lists.AnimFirstFrame[static_cast<std::size_t>(animation)] = lists.GifFrameCount + 1;
 
     const std::optional<std::vector<std::uint8_t>> data = ctx.os.files.ReadAll(gifPath);
@@ -107,9 +111,10 @@ void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::
     const auto index = static_cast<std::size_t>(animation);
     for (auto* list : {&lists.AnimFirstFrame, &lists.AnimLastFrame, &lists.AnimFrame})
         if (list->size() <= index) list->resize(index + 1);
+    if (lists.AnimDue.size() <= index) lists.AnimDue.resize(index + 1);
     lists.AnimLastFrame[index] = lists.GifFrameCount;
     lists.AnimFrame[index] = lists.AnimFirstFrame[index];
-    StartAnimationTimer(form, lists, animation);
+    StartAnimationTimer(form, lists, animation, ctx.os.toolkit.Now());
 }
 
 }  // namespace corvale

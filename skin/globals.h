@@ -23,6 +23,9 @@ struct SkinLists {
     std::vector<long> AnimFirstFrame{0};
     std::vector<long> AnimLastFrame{0};
     std::vector<long> AnimFrame{0};
+    // When the frame on show is due to give way, on the toolkit's clock; 0
+    // when not known.
+    std::vector<long long> AnimDue{0};
 };
 
 struct Globals {

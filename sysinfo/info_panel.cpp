@@ -30,20 +30,18 @@ public:
         started_ = true;
     }
     void AddEmpty() { text_ += "\r\n"; }
+    // A value's column grows for its line rather than cut it: a cut path,
+    // name or number reads as another one.
     void AddPair(const std::string& label, const std::string& value) {
-        Add(Label(label) + " " + Column(value));
+        Add(Label(label) + " " + Whole(value));
     }
     void AddRaw(const std::string& label, const std::string& value) { Add(Label(label) + " " + value); }
-    // A figure's column grows for its line rather than cut it.
-    void AddFigure(const std::string& label, const std::string& figure) {
-        Add(Label(label) + " " + PadFigure(figure, width_, true));
-    }
     void AddRightFigure(const std::string& label, const std::string& figure, long width) {
         Add(Label(label) + " " + PadFigure(figure, width, false));
     }
 
     std::string Label(const std::string& label) const { return PadText(label, width_, true); }
-    std::string Column(const std::string& value) const { return PadText(value, width_, true); }
+    std::string Whole(const std::string& value) const { return PadFigure(value, width_, true); }
     const std::string& Text() const { return text_; }
 
 private:
@@ -89,16 +87,16 @@ std::vector<std::string> DriveNames(SystemProbes& probes) {
 void AddSystemLines(PanelText& panel, const InfoLabels& label, SystemProbes& probes, InfoPanelState& state) {
     const OsFacts os = GetOsFacts(probes);
     panel.AddPair(label(1), os.name);
-    panel.AddFigure(label(2), os.version);
-    panel.AddFigure(label(3), os.build);
+    panel.AddPair(label(2), os.version);
+    panel.AddPair(label(3), os.build);
     state.OsBuildNumber = static_cast<long>(os.buildNumber);
     panel.AddPair(label(4), GetUserNameText(probes));
     panel.AddPair(label(5), GetWindowsDirText(probes));
     panel.AddPair(label(6), GetSystemDirText(probes));
     panel.AddPair(label(7), GetTempDirText(probes));
     panel.AddPair(label(8), GetComputerNameText(probes));
-    panel.AddFigure(label(9), GetProcessorCount(probes));
-    panel.AddFigure(label(10), "#" + GetProcessorMask(probes));
+    panel.AddPair(label(9), GetProcessorCount(probes));
+    panel.AddPair(label(10), "#" + GetProcessorMask(probes));
     panel.AddPair(label(11), GetProcessorName(probes));
 
     const MemoryTexts memory = GetMemoryTexts(probes);
@@ -121,7 +119,8 @@ void AddProgramLines(PanelText& panel, Context& ctx) {
         const std::string path = folder + "\\" + name;
         const std::string version = GetFileVersionText(ctx.os.probes, path);
         const std::string date = EightDigitDate(ctx.os.files.LastModified(path));
-        panel.AddPair(name, "Version " + version + " " + date);
+        // The file's name is a fact of the machine, not a skin label: whole.
+        panel.Add(panel.Whole(name) + " " + panel.Whole("Version " + version + " " + date));
     }
 }
 
@@ -130,11 +129,11 @@ void AddDriveCountLines(PanelText& panel, const InfoLabels& label, const std::ve
     state.RemovableDriveCount = state.FixedDriveCount = state.CdRomDriveCount = 0;
     state.RamDiskDriveCount = state.NetworkDriveCount = 0;
     for (const std::string& drive : drives) CountDriveType(probes, state, drive + "\\");
-    panel.AddFigure(label(16), std::to_string(state.RemovableDriveCount));
-    panel.AddFigure(label(17), std::to_string(state.FixedDriveCount));
-    panel.AddFigure(label(18), std::to_string(state.CdRomDriveCount));
-    panel.AddFigure(label(19), std::to_string(state.RamDiskDriveCount));
-    panel.AddFigure(label(20), std::to_string(state.NetworkDriveCount));
+    panel.AddPair(label(16), std::to_string(state.RemovableDriveCount));
+    panel.AddPair(label(17), std::to_string(state.FixedDriveCount));
+    panel.AddPair(label(18), std::to_string(state.CdRomDriveCount));
+    panel.AddPair(label(19), std::to_string(state.RamDiskDriveCount));
+    panel.AddPair(label(20), std::to_string(state.NetworkDriveCount));
 }
 
 struct DriveLabels {
@@ -156,7 +155,7 @@ void AddDriveBlock(PanelText& panel, const DriveLabels& labels, const std::strin
                    SystemProbes& probes, const InfoPanelState& state) {
     const std::string root = drive + "\\";
     panel.AddEmpty();
-    panel.Add(panel.Column(labels.heading + " " + drive));
+    panel.Add(panel.Whole(labels.heading + " " + drive));
     panel.AddRaw(labels.kind, GetDriveKindText(probes, state, root));
 
     const DiskSpace space = GetDiskSpace(probes, state, root);
@@ -164,8 +163,8 @@ void AddDriveBlock(PanelText& panel, const DriveLabels& labels, const std::strin
     // The free number right-aligned under the total's (a record claiming
     // more free than total bytes still shows both whole).
     const std::string free = PadFigure(FormatByteCount(space.free), CharacterCount(total), false);
-    panel.AddFigure(labels.size, total + " Bytes");
-    panel.AddFigure(labels.free, free + " Bytes");
+    panel.AddPair(labels.size, total + " Bytes");
+    panel.AddPair(labels.free, free + " Bytes");
 
     // Nothing on the drive to ask (no medium, or the space query failed).
     if (space.total == 0 && space.free == 0) {
@@ -193,18 +192,26 @@ std::string FillInfoPanel(Context& ctx, Form& form, Control* textBox, InfoPanelS
     SystemProbes& probes = ctx.os.probes;
     const InfoLabels label(ctx.skin, ctx.g.LayoutSkinPath());
     PanelText panel(InfoColumnWidth(form, *textBox, ctx.os.toolkit.TwipsPerPixelX()));
+    // The box is found again once events have run.
+    const ControlRef box = textBox->Ref();
+
+    // The drives are asked first, so that they answer while the rest is written.
+    const std::vector<std::string> drives = DriveNames(probes);
+    std::vector<std::string> roots;
+    for (const std::string& drive : drives) roots.push_back(drive + "\\");
+    probes.StartDriveQueries(roots);
 
     AddSystemLines(panel, label, probes, state);
     panel.AddEmpty();
     AddProgramLines(panel, ctx);
     panel.AddEmpty();
 
-    const std::vector<std::string> drives = DriveNames(probes);
+    WaitForDrives(probes, ctx.os.toolkit);
     AddDriveCountLines(panel, label, drives, probes, state);
     const DriveLabels labels = ReadDriveLabels(label, state);
     for (const std::string& drive : drives) AddDriveBlock(panel, labels, drive, probes, state);
 
-    textBox->SetText(panel.Text());
+    if (Control* written = form.Find(box.array, box.index)) written->SetText(panel.Text());
     return {};
 }
 

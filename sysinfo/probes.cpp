@@ -122,7 +122,18 @@ std::string GetProcessorCount(SystemProbes& probes) { return std::to_string(prob
 std::string GetProcessorMask(SystemProbes& probes) {
     return std::to_string(probes.QueryProcessors().activeMask);
 }
-std::string GetProcessorName(SystemProbes& probes) { return ProcessorName(probes.QueryProcessors().type); }
+// A 32-bit program is told type 586 on every x86 processor since the
+// Pentium, so the system's own name goes first; the table stays for the
+// systems that give none.
+std::string GetProcessorName(SystemProbes& probes) {
+    if (const std::optional<std::string> name = probes.QueryProcessorName()) {
+        // Older processors pad their names with leading blanks.
+        const std::string text = TrimAtNul(*name);
+        const std::size_t first = text.find_first_not_of(" \t");
+        if (first != std::string::npos) return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    }
+    return ProcessorName(probes.QueryProcessors().type);
+}
 
 std::string ProcessorName(std::uint32_t processorType) {
     switch (processorType) {
@@ -158,6 +169,10 @@ std::string GetFileVersionText(SystemProbes& probes, const std::string& path) {
     const auto low = [](std::uint32_t word) { return std::to_string(word & 0xFFFF); };
     return high(answer.productVersionMS) + "." + low(answer.productVersionMS) + "." +
            high(answer.productVersionLS) + "." + low(answer.productVersionLS);
+}
+
+void WaitForDrives(SystemProbes& probes, Toolkit& toolkit) {
+    while (!probes.AwaitDriveAnswers()) toolkit.DoEvents();
 }
 
 void CountDriveType(SystemProbes& probes, InfoPanelState& state, const std::string& root) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/probes.h"
+#include "platform/toolkit.h"
 
 namespace corvale {
 
@@ -62,6 +63,10 @@ std::string FormatKilobytes(std::uint64_t bytes, const std::string& separator);
 MemoryTexts GetMemoryTexts(SystemProbes& probes);
 
 std::string GetFileVersionText(SystemProbes& probes, const std::string& path);
+
+// Waits for the drives started with StartDriveQueries, letting window events
+// run meanwhile, so that the window answers while a drive does not.
+void WaitForDrives(SystemProbes& probes, Toolkit& toolkit);
 
 void CountDriveType(SystemProbes& probes, InfoPanelState& state, const std::string& root);
 std::string GetDriveKindText(SystemProbes& probes, const InfoPanelState& state, const std::string& root);

@@ -133,6 +133,12 @@ void HostToolkit::Sleep(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::max(0, milliseconds)));
 }
 
+long long HostToolkit::Now() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void HostToolkit::MessageBox(const std::string& text) { std::cerr << text << '\n'; }
 
 void HostToolkit::EndProgram() { std::exit(0); }

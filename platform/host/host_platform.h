@@ -52,6 +52,7 @@ public:
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
     void DoEvents() override {}
     void Sleep(int milliseconds) override;
+    long long Now() const override;
     void MessageBox(const std::string& text) override;
     int ScreenWidthPixels() const override { return 0; }
     int TwipsPerPixelX() const override { return 15; }
@@ -102,11 +103,14 @@ public:
     BufferAnswer QuerySystemDirectory(std::uint32_t) override { return {}; }
     BufferAnswer QueryTempPath(std::uint32_t) override { return {}; }
     ProcessorFacts QueryProcessors() override { return {}; }
+    std::optional<std::string> QueryProcessorName() override { return std::nullopt; }
     std::optional<MemoryFacts> QueryMemory() override { return std::nullopt; }
     std::optional<std::string> QueryThousandsSeparator() override { return std::nullopt; }
     FileVersionAnswer QueryFileVersion(const std::string&) override { return {}; }
     std::vector<std::string> QueryDriveRoots() override { return {}; }
     int QueryDriveType(const std::string&) override { return 0; }
+    void StartDriveQueries(const std::vector<std::string>&) override {}
+    bool AwaitDriveAnswers() override { return true; }
     std::optional<ClusterCounts> QueryDiskClusters(const std::string&) override { return std::nullopt; }
     std::optional<ByteCounts> QueryDiskBytes(const std::string&) override { return std::nullopt; }
     std::optional<std::string> QueryVolumeLabel(const std::string&) override { return std::nullopt; }

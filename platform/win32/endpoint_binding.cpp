@@ -109,8 +109,11 @@ void EndpointBinding::NoteControl(std::uint32_t controlId, std::uint32_t control
         return;
     Route route;
     route.mute = controlType == MIXERCONTROL_CONTROLTYPE_MUTE;
-    if (componentType == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS) route.flow = EndpointFlow::Render;
-    else if (componentType == MIXERLINE_COMPONENTTYPE_DST_WAVEIN) route.flow = EndpointFlow::Capture;
+    // Each legacy mixer of these systems names its output destination after
+    // the device's kind: headphones, a digital output, a line out and the
+    // speakers all stand for the output endpoint.
+    if (componentType == MIXERLINE_COMPONENTTYPE_DST_WAVEIN) route.flow = EndpointFlow::Capture;
+    else if (componentType <= MIXERLINE_COMPONENTTYPE_DST_TELEPHONE) route.flow = EndpointFlow::Render;
     else return;
     // A control looked up again keeps what its endpoint refused.
     routes_.try_emplace(controlId, route);

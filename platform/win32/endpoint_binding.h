@@ -23,9 +23,10 @@ public:
     EndpointBinding(const EndpointBinding&) = delete;
     EndpointBinding& operator=(const EndpointBinding&) = delete;
 
-    // A control the program looked up: the volume and mute of the speakers
-    // destination stand for the render endpoint, those of the recording
-    // destination for the capture endpoint; any other stays with the mixer.
+    // A control the program looked up: the volume and mute of an output
+    // destination (speakers, headphones, digital, ...) stand for the render
+    // endpoint, those of the recording destination for the capture endpoint;
+    // any other stays with the mixer.
     void NoteControl(std::uint32_t controlId, std::uint32_t controlType, std::uint32_t componentType);
     // The control's value as its endpoint has it (0..65535, or 0 and 1 for
     // a mute), or nothing when the legacy mixer answers for it.

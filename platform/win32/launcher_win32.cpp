@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -82,12 +83,107 @@ bool StartWith(const wchar_t* application, const std::string& commandLine, Windo
     return true;
 }
 
-std::wstring SystemFolderPath(SystemFolder folder) {
+std::wstring WindowsFolder() {
     wchar_t path[MAX_PATH] = {};
-    const UINT length = folder == SystemFolder::System ? GetSystemDirectoryW(path, MAX_PATH)
-                                                       : GetWindowsDirectoryW(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return path;
+    const UINT length = GetWindowsDirectoryW(path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(path, length);
+}
+
+// The system folder as this program sees it, which for a 32-bit program on
+// 64-bit Windows is redirected to the 32-bit one.
+std::wstring OwnSystemFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(path, length);
+}
+
+// How a 32-bit program on 64-bit Windows reaches the native system folder;
+// empty where the system folder is not redirected.
+std::wstring NativeSystemFolder() {
+    BOOL redirected = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &redirected) || !redirected) return {};
+    const std::wstring windows = WindowsFolder();
+    return windows.empty() ? std::wstring() : windows + L"\\Sysnative";
+}
+
+// The system's own programs are the native ones: the 64-bit rundll32 and
+// shell32 know the 64-bit applets. The Windows folder itself is never
+// redirected, so explorer there is native already.
+std::wstring SystemFolderPath(SystemFolder folder) {
+    if (folder == SystemFolder::Windows) return WindowsFolder();
+    const std::wstring native = NativeSystemFolder();
+    return native.empty() ? OwnSystemFolder() : native;
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
+    if (folder.empty() || path.size() < folder.size()) return false;
+    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == L'\\';
+}
+
+std::vector<std::wstring> SplitList(const std::wstring& list) {
+    std::vector<std::wstring> items;
+    for (std::size_t start = 0; start <= list.size();) {
+        std::size_t end = list.find(L';', start);
+        if (end == std::wstring::npos) end = list.size();
+        std::wstring item = list.substr(start, end - start);
+        std::erase(item, L'"');
+        if (!item.empty()) items.push_back(std::move(item));
+        start = end + 1;
+    }
+    return items;
+}
+
+std::wstring Environment(const wchar_t* name) {
+    const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring value(needed, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), needed);
+    value.resize(length < needed ? length : 0);
+    return value;
+}
+
+// A name alone is tried as it is when it has an extension, else with each
+// extension the system runs, in its order.
+std::vector<std::wstring> CandidateNames(const std::wstring& name) {
+    if (name.find(L'.') != std::wstring::npos) return {name};
+    std::wstring extensions = Environment(L"PATHEXT");
+    if (extensions.empty()) extensions = L".com;.exe;.bat;.cmd";
+    std::vector<std::wstring> names;
+    for (const std::wstring& extension : SplitList(extensions)) names.push_back(name + extension);
+    return names;
+}
+
+// What the native shell would open for a bare command name, when that is not
+// what this program's own shell would find (a 32-bit program on 64-bit
+// Windows finds the 32-bit edition in the redirected system folder, or
+// nothing at all for the programs that have none); empty otherwise. The
+// shell's order: the working folder, the system folder, the Windows folder,
+// then the folders of PATH, whose system folder is redirected too.
+std::wstring NativeCommand(const std::wstring& name, const std::wstring& directory) {
+    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring::npos) return {};
+    const std::wstring native = NativeSystemFolder();
+    const std::wstring system = OwnSystemFolder();
+    if (native.empty() || system.empty()) return {};
+    std::vector<std::wstring> folders = {directory, system, WindowsFolder()};
+    for (std::wstring& folder : SplitList(Environment(L"PATH"))) folders.push_back(std::move(folder));
+    const std::vector<std::wstring> names = CandidateNames(name);
+    for (const std::wstring& folder : folders) {
+        if (folder.empty()) continue;
+        const bool redirected = StartsWithFolder(folder, system);
+        const std::wstring seen = redirected ? native + folder.substr(system.size()) : folder;
+        for (const std::wstring& candidate : names)
+            if (IsFile(seen + L"\\" + candidate))
+                return redirected ? seen + L"\\" + candidate : std::wstring();
+    }
+    return {};
 }
 
 // The shell and all it brings with it (common controls, visual styles) cost
@@ -97,7 +193,7 @@ using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR,
 
 ShellExecuteFunction ShellExecuteEntry() {
     static const ShellExecuteFunction entry = [] {
-        const std::wstring folder = SystemFolderPath(SystemFolder::System);
+        const std::wstring folder = OwnSystemFolder();  // this program's own edition
         const HMODULE shell = folder.empty() ? nullptr : LoadLibraryW((folder + L"\\shell32.dll").c_str());
         return shell ? reinterpret_cast<ShellExecuteFunction>(
                            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")))
@@ -125,9 +221,11 @@ bool Win32Launcher::ShellOpen(WindowHandle owner, const std::string& file, const
     const ShellExecuteFunction shellExecute = ShellExecuteEntry();
     if (!shellExecute) return false;
     const ScopedCom com;
-    const std::wstring wideFile = Widen(file);
-    const std::wstring wideParameters = Widen(parameters);
     const std::wstring wideDirectory = Widen(directory);
+    std::wstring wideFile = Widen(file);
+    if (std::wstring native = NativeCommand(wideFile, wideDirectory); !native.empty())
+        wideFile = std::move(native);
+    const std::wstring wideParameters = Widen(parameters);
     const HINSTANCE result = shellExecute(reinterpret_cast<HWND>(owner), L"open", wideFile.c_str(),
                                           OrNull(wideParameters), OrNull(wideDirectory), SW_SHOWNORMAL);
     // Values above 32 are success; the rest are error codes in a handle's clothes.

@@ -7,7 +7,10 @@
 
 namespace corvale::win32 {
 
-// Nothing here waits for what it starts.
+// Nothing here waits for what it starts. A 32-bit program on 64-bit Windows
+// starts the system's native programs, as a native program would: the system
+// programs from the native system folder, and ShellOpen's bare command names
+// (osk.exe, powershell) from there when the native shell would find them there.
 //
 // ReadRegistry reads REG_DWORD and REG_BINARY into four bytes: a binary
 // value longer than that is not read at all and answers the system's

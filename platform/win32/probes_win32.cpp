@@ -1,22 +1,23 @@
 // The system probes: each method is one query, its answer handed back as the
-// system gave it. The queries that ask a drive's medium run on a worker
-// thread with a time limit, the one place where the program uses threads:
-// they touch no window and share nothing but their answer.
+// system gave it. The queries that ask a drive's medium run on a thread of
+// the drive's own with a time limit: those threads touch no window and share
+// nothing but their answers.
 #include "platform/win32/probes_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/text.h"
 
 namespace corvale::win32 {
@@ -38,120 +39,73 @@ private:
     DWORD previous_ = 0;
 };
 
-// The one thing a drive query shares with the thread that asked.
-template <typename T>
-struct PendingAnswer {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool ready = false;
-    std::optional<T> answer;
-};
-
 }  // namespace
 
-// The thread the drive queries run on, one after the other: a panel's few
-// dozen queries cost one thread, not one each (every thread Wine has made
-// keeps some of its memory after it ends). Jobs touch nothing but their own
-// pending answers, so a worker may outlive the probes; it ends once it has
-// been retired and its queue is empty, and ending the process ends it.
-class QueryWorker {
-public:
-    // nullptr when no thread is to be had.
-    static std::shared_ptr<QueryWorker> Start() {
-        try {
-            auto worker = std::make_shared<QueryWorker>();
-            std::thread([worker] { worker->Run(); }).detach();
-            return worker;
-        } catch (...) {
-            return nullptr;
-        }
-    }
+// The answers of one drive, asked in this order on a thread of their own.
+// A drive that hangs keeps its thread until the system gives up on it, and
+// the thread keeps the job: the probes may be gone by then.
+struct DriveJob {
+    enum Answer { Bytes, Label, Serial, Clusters, AnswerCount };
 
-    // False when the job could not be queued (out of memory).
-    bool Post(std::function<void()> job) {
-        try {
-            const std::lock_guard lock(mutex_);
-            jobs_.push_back(std::move(job));
-        } catch (...) {
-            return false;
-        }
-        wake_.notify_one();
-        return true;
-    }
-
-    void Retire() {
-        {
-            const std::lock_guard lock(mutex_);
-            retired_ = true;
-        }
-        wake_.notify_one();
-    }
-
-private:
-    void Run() {
-        SetThreadErrorMode(kQuietDriveErrors, nullptr);
-        for (;;) {
-            std::function<void()> job;
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return retired_ || !jobs_.empty(); });
-                if (jobs_.empty()) return;
-                job = std::move(jobs_.front());
-                jobs_.pop_front();
-            }
-            job();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> jobs_;
-    bool retired_ = false;
+    std::chrono::steady_clock::time_point deadline;
+    UniqueKernelObject done;  // set once every answer is in
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::array<bool, AnswerCount> in{};
+    std::optional<ByteCounts> bytes;
+    std::optional<std::string> label;
+    std::optional<std::uint32_t> serial;
+    std::optional<ClusterCounts> clusters;
 };
 
 namespace {
 
-// Runs `query` on the worker and waits for it at most `timeLeft`, which it
-// then lessens by the time waited. A query that is still running when the
-// time is up fails and leaves its drive no time at all; its worker is left
-// to it, and the next query gets a new one, so one drive that hangs holds
-// one thread, never more.
 template <typename T>
-std::optional<T> AskWithin(std::shared_ptr<QueryWorker>& worker, std::chrono::milliseconds& timeLeft,
-                           std::optional<T> (*query)(const std::wstring&), const std::string& root) {
-    using namespace std::chrono;
-    if (!query || timeLeft <= milliseconds::zero()) return std::nullopt;
-    if (!worker) worker = QueryWorker::Start();
-    if (!worker) return std::nullopt;
-    std::shared_ptr<PendingAnswer<T>> pending;
+std::optional<T> AskSafely(std::optional<T> (*query)(const std::wstring&), const std::wstring& root) {
+    if (!query) return std::nullopt;
     try {
-        pending = std::make_shared<PendingAnswer<T>>();
-        const bool posted = worker->Post([pending, query, wide = Widen(root)] {
-            std::optional<T> answer;
-            try {
-                answer = query(wide);
-            } catch (...) {
-                // Out of memory for the answer's text: the query failed.
-            }
-            const std::lock_guard lock(pending->mutex);
-            pending->answer = std::move(answer);
-            pending->ready = true;
-            pending->done.notify_all();
-        });
-        if (!posted) return std::nullopt;
+        return query(root);
     } catch (...) {
-        return std::nullopt;  // no memory for the job, or a root that cannot be converted
+        return std::nullopt;  // out of memory for the answer's text: the query failed
     }
-    const auto start = steady_clock::now();
-    std::unique_lock lock(pending->mutex);
-    const bool ready = pending->done.wait_for(lock, timeLeft, [&] { return pending->ready; });
-    const auto waited = duration_cast<milliseconds>(steady_clock::now() - start);
-    timeLeft = ready ? std::max(milliseconds::zero(), timeLeft - waited) : milliseconds::zero();
-    if (!ready) {
-        worker->Retire();
-        worker.reset();
-    }
-    return ready ? std::move(pending->answer) : std::nullopt;
+}
+
+template <typename T>
+void Ask(DriveJob& job, DriveJob::Answer which, std::optional<T> DriveJob::*field,
+         std::optional<T> (*query)(const std::wstring&), const std::wstring& root) {
+    std::optional<T> answer = AskSafely(query, root);
+    const std::lock_guard lock(job.mutex);
+    job.*field = std::move(answer);
+    job.in[which] = true;
+    job.answered.notify_all();
+}
+
+void RunDriveJob(const std::shared_ptr<DriveJob>& job, const DriveQueries& queries,
+                 const std::wstring& root) {
+    SetThreadErrorMode(kQuietDriveErrors, nullptr);
+    // What the panel asks of a drive of today's systems comes first; the
+    // cluster counts only serve the oldest builds.
+    Ask(*job, DriveJob::Bytes, &DriveJob::bytes, queries.bytes, root);
+    Ask(*job, DriveJob::Label, &DriveJob::label, queries.label, root);
+    Ask(*job, DriveJob::Serial, &DriveJob::serial, queries.serial, root);
+    Ask(*job, DriveJob::Clusters, &DriveJob::clusters, queries.clusters, root);
+    if (job->done) SetEvent(job->done.get());
+}
+
+// Every answer of a drive whose thread could not be had is a failure.
+void FailAll(DriveJob& job) {
+    const std::lock_guard lock(job.mutex);
+    job.in.fill(true);
+    if (job.done) SetEvent(job.done.get());
+}
+
+template <typename T>
+std::optional<T> AnswerOf(const std::shared_ptr<DriveJob>& job, DriveJob::Answer which,
+                          std::optional<T> DriveJob::*field) {
+    if (!job) return std::nullopt;
+    std::unique_lock lock(job->mutex);
+    if (!job->answered.wait_until(lock, job->deadline, [&] { return job->in[which]; })) return std::nullopt;
+    return (*job).*field;
 }
 
 std::optional<ClusterCounts> SystemDiskClusters(const std::wstring& root) {
@@ -245,6 +199,21 @@ ProcessorFacts Win32Probes::QueryProcessors() {
             info.dwProcessorType};
 }
 
+// Where Windows keeps what the processor calls itself; not redirected for a
+// 32-bit program on 64-bit Windows.
+std::optional<std::string> Win32Probes::QueryProcessorName() {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", 0,
+                      KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    const UniqueKey key(opened);
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (QueryValueBytes(key.get(), L"ProcessorNameString", type, data) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    return Narrow(RegistryText(data));
+}
+
 std::optional<MemoryFacts> Win32Probes::QueryMemory() {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
@@ -308,30 +277,85 @@ int Win32Probes::QueryDriveType(const std::string& root) {
 Win32Probes::Win32Probes(DriveQueries queries, std::chrono::milliseconds driveTimeLimit)
     : queries_(queries), driveTimeLimit_(driveTimeLimit) {}
 
-Win32Probes::~Win32Probes() {
-    if (worker_) worker_->Retire();
-}
+Win32Probes::~Win32Probes() = default;
 
-std::chrono::milliseconds& Win32Probes::TimeLeft(const std::string& root) {
+// The drive's job, started now with its time up at `deadline` when it has
+// none. Roots are told apart without regard to case, as the system tells them.
+std::shared_ptr<DriveJob> Win32Probes::JobFor(const std::string& root,
+                                              std::chrono::steady_clock::time_point deadline) {
     std::string key = root;
     for (char& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return timeLeft_.try_emplace(key, driveTimeLimit_).first->second;
+    try {
+        if (const auto it = jobs_.find(key); it != jobs_.end()) return it->second;
+        auto job = std::make_shared<DriveJob>();
+        job->deadline = deadline;
+        job->done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        jobs_.emplace(key, job);
+        try {
+            std::thread([job, queries = queries_, wide = Widen(root)] {
+                RunDriveJob(job, queries, wide);
+            }).detach();
+        } catch (...) {
+            FailAll(*job);  // no thread to be had, or a root that cannot be converted
+        }
+        return job;
+    } catch (...) {
+        return nullptr;  // no memory for the job
+    }
+}
+
+// One deadline for all: however long making the threads takes, the drives
+// together get the time limit once.
+void Win32Probes::StartDriveQueries(const std::vector<std::string>& roots) {
+    const auto deadline = std::chrono::steady_clock::now() + driveTimeLimit_;
+    for (const std::string& root : roots) JobFor(root, deadline);
+}
+
+std::shared_ptr<DriveJob> Win32Probes::JobFor(const std::string& root) {
+    return JobFor(root, std::chrono::steady_clock::now() + driveTimeLimit_);
+}
+
+// The pending drives' events and the thread's input, whichever comes first.
+// The wait also ends at the first drive's deadline, after which that drive
+// is no longer waited for.
+bool Win32Probes::AwaitDriveAnswers() {
+    using namespace std::chrono;
+    for (;;) {
+        const auto now = steady_clock::now();
+        std::vector<HANDLE> pending;
+        auto soonest = steady_clock::time_point::max();
+        for (const auto& [key, job] : jobs_) {
+            if (!job->done || job->deadline <= now ||
+                WaitForSingleObject(job->done.get(), 0) == WAIT_OBJECT_0)
+                continue;
+            if (pending.size() == MAXIMUM_WAIT_OBJECTS - 1) break;  // the rest in a later round
+            pending.push_back(job->done.get());
+            soonest = std::min(soonest, job->deadline);
+        }
+        if (pending.empty()) return true;
+        const auto wait = duration_cast<milliseconds>(soonest - now).count() + 1;
+        const auto count = static_cast<DWORD>(pending.size());
+        const DWORD woke = MsgWaitForMultipleObjectsEx(count, pending.data(), static_cast<DWORD>(wait),
+                                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0 + count) return false;
+        if (woke == WAIT_FAILED) return true;
+    }
 }
 
 std::optional<ClusterCounts> Win32Probes::QueryDiskClusters(const std::string& root) {
-    return AskWithin(worker_, TimeLeft(root), queries_.clusters, root);
+    return AnswerOf(JobFor(root), DriveJob::Clusters, &DriveJob::clusters);
 }
 
 std::optional<ByteCounts> Win32Probes::QueryDiskBytes(const std::string& root) {
-    return AskWithin(worker_, TimeLeft(root), queries_.bytes, root);
+    return AnswerOf(JobFor(root), DriveJob::Bytes, &DriveJob::bytes);
 }
 
 std::optional<std::string> Win32Probes::QueryVolumeLabel(const std::string& root) {
-    return AskWithin(worker_, TimeLeft(root), queries_.label, root);
+    return AnswerOf(JobFor(root), DriveJob::Label, &DriveJob::label);
 }
 
 std::optional<std::uint32_t> Win32Probes::QueryVolumeSerial(const std::string& root) {
-    return AskWithin(worker_, TimeLeft(root), queries_.serial, root);
+    return AnswerOf(JobFor(root), DriveJob::Serial, &DriveJob::serial);
 }
 
 }  // namespace corvale::win32

@@ -24,7 +24,7 @@ struct DriveQueries {
 // The system's own drive queries.
 DriveQueries SystemDriveQueries();
 
-class QueryWorker;
+struct DriveJob;
 
 class Win32Probes final : public SystemProbes {
 public:
@@ -44,27 +44,33 @@ public:
     BufferAnswer QuerySystemDirectory(std::uint32_t bufferChars) override;
     BufferAnswer QueryTempPath(std::uint32_t bufferChars) override;
     ProcessorFacts QueryProcessors() override;
+    std::optional<std::string> QueryProcessorName() override;
     // The extended query, whose counts are 64 bits wide.
     std::optional<MemoryFacts> QueryMemory() override;
     std::optional<std::string> QueryThousandsSeparator() override;
     FileVersionAnswer QueryFileVersion(const std::string& path) override;
     std::vector<std::string> QueryDriveRoots() override;
     int QueryDriveType(const std::string& root) override;
-    // These four run on the worker thread and fail when the drive's time is
-    // up; a drive that has used up its time fails them at once.
+    // Each drive's queries run on a thread of the drive's own, made when the
+    // drive is first asked, and get `driveTimeLimit` together from then on;
+    // the drives started together share one deadline.
+    void StartDriveQueries(const std::vector<std::string>& roots) override;
+    bool AwaitDriveAnswers() override;
+    // These four wait for their answer while the drive's time lasts and fail
+    // when it is up; a drive whose time is up fails them at once.
     std::optional<ClusterCounts> QueryDiskClusters(const std::string& root) override;
     std::optional<ByteCounts> QueryDiskBytes(const std::string& root) override;
     std::optional<std::string> QueryVolumeLabel(const std::string& root) override;
     std::optional<std::uint32_t> QueryVolumeSerial(const std::string& root) override;
 
 private:
-    std::chrono::milliseconds& TimeLeft(const std::string& root);
+    std::shared_ptr<DriveJob> JobFor(const std::string& root);
+    std::shared_ptr<DriveJob> JobFor(const std::string& root, std::chrono::steady_clock::time_point deadline);
 
     DriveQueries queries_;
     std::chrono::milliseconds driveTimeLimit_;
-    // Per drive (by upper-case root), the time its queries have left.
-    std::map<std::string, std::chrono::milliseconds> timeLeft_;
-    std::shared_ptr<QueryWorker> worker_;  // made by the first drive query
+    // By upper-case root: one job a drive for the probes' life.
+    std::map<std::string, std::shared_ptr<DriveJob>> jobs_;
 };
 
 }  // namespace corvale::win32

@@ -54,6 +54,8 @@ void Win32Toolkit::Sleep(int milliseconds) {
     ::Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
 }
 
+long long Win32Toolkit::Now() const { return static_cast<long long>(GetTickCount64()); }
+
 void Win32Toolkit::MessageBox(const std::string& text) {
     ::MessageBoxW(GetActiveWindow(), Widen(text).c_str(), L"Corvale", MB_OK);
 }

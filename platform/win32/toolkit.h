@@ -25,6 +25,7 @@ public:
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
     void DoEvents() override;
     void Sleep(int milliseconds) override;
+    long long Now() const override;
     void MessageBox(const std::string& text) override;
     int ScreenWidthPixels() const override;
     int TwipsPerPixelX() const override;

@@ -6,12 +6,14 @@
 #include <windows.h>
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
+#include <mmsystem.h>
 
 #include <mutex>
 #include <thread>
 
 #include "mixer/mixer_access.h"
 #include "mixer/volume_panel.h"
+#include "platform/win32/endpoint_binding.h"
 #include "platform/win32/endpoint_volume.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/mixer_win32.h"
@@ -139,6 +141,21 @@ protected:
     OpenedMixer panel{endpoints};
     OpenedMixer legacy{nullptr};  // what this process's own session holds
 };
+
+// From Vista on a legacy mixer names its one output destination after the
+// device: whatever the name, it is the output endpoint (at level 0.5 here).
+TEST(EndpointBindingRoutes, EveryOutputDestinationStandsForTheOutputEndpoint) {
+    EndpointBinding binding(std::make_shared<FakeEndpoints>());
+    const std::pair<DWORD, std::optional<std::uint32_t>> cases[] = {
+        {MIXERLINE_COMPONENTTYPE_DST_HEADPHONES, 32768},
+        {MIXERLINE_COMPONENTTYPE_DST_DIGITAL, 32768},         // HDMI, S/PDIF
+        {MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, std::nullopt},  // a source stays on the mixer
+    };
+    for (const auto& [type, read] : cases) {
+        binding.NoteControl(type + 100, MIXERCONTROL_CONTROLTYPE_VOLUME, type);
+        EXPECT_EQ(binding.Read(type + 100), read) << type;
+    }
+}
 
 TEST_F(EndpointMixer, TheSpeakersVolumeAndMuteAreTheEndpointsAndTheSourcesStayOnTheMixer) {
     EXPECT_EQ(panel.Volume(), 32768);  // 0.5 of full scale

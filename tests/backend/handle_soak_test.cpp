@@ -124,7 +124,7 @@ protected:
     }
 
     void Frame(int i) {
-        AdvanceAnimation(*form, lists, 1);
+        AdvanceAnimation(*form, lists, 1, toolkit.Now());
         if (i % 10 == 0) toolkit.DoEvents();
     }
 

@@ -208,6 +208,18 @@ TEST(Win32Launcher_Start, StartsSystemProgramsFromTheSystemFolderWhateverTheCurr
     EXPECT_EQ(AwaitFile(folder.PathOf("system.txt")).substr(0, 6), "system");
 }
 
+// A 32-bit program on 64-bit Windows finds the 32-bit cmd in its own system
+// folder; the native shell finds the native one.
+TEST(Win32Launcher_Shell, OnSixtyFourBitWindowsABareCommandNameOpensTheNativeProgram) {
+    BOOL redirected = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &redirected) || !redirected)
+        GTEST_SKIP() << "not a 32-bit program on 64-bit Windows (a 64-bit Wine prefix runs it so)";
+    TempFolder folder;
+    ASSERT_TRUE(
+        Win32Launcher().ShellOpen(0, "cmd", "/c echo %PROCESSOR_ARCHITECTURE%> bare.txt", folder.Path()));
+    EXPECT_EQ(AwaitFile(folder.PathOf("bare.txt")).substr(0, 5), "AMD64");
+}
+
 TEST(Win32Launcher_Shell, OpensAFileWithItsParametersInTheGivenDirectory) {
     TempFolder folder;
     Win32Launcher launcher;

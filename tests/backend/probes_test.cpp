@@ -9,13 +9,14 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/probes_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win32/toolkit.h"
 #include "service_test_support.h"
 #include "sysinfo/probes.h"
 
@@ -108,6 +109,13 @@ TEST_F(Win32ProbesTest, ProcessorsAreWhatTheSystemInformationSays) {
     EXPECT_EQ(facts.type, direct.dwProcessorType);
     EXPECT_EQ(GetProcessorCount(probes), std::to_string(direct.dwNumberOfProcessors));
     EXPECT_GE(facts.count, 1u);
+
+    wchar_t name[256] = {};
+    DWORD size = sizeof name;
+    const bool named =
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                     L"ProcessorNameString", RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS;
+    EXPECT_EQ(probes.QueryProcessorName(), named ? std::optional<std::string>(Narrow(name)) : std::nullopt);
 }
 
 TEST_F(Win32ProbesTest, MemoryIsWhatTheExtendedQuerySays) {
@@ -262,11 +270,8 @@ std::optional<T> Hang(const std::wstring&) {
     WaitForSingleObject(Gate(), INFINITE);
     return T{};
 }
-std::atomic<DWORD> lastQueryThread{0};
-
 template <typename T>
 std::optional<T> Slow(const std::wstring&) {
-    lastQueryThread = GetCurrentThreadId();
     Sleep(static_cast<DWORD>(queryMilliseconds.load()));
     return T{};
 }
@@ -334,29 +339,41 @@ TEST_F(Win32ProbesTimeLimit, ADrivesQueriesShareItsTime) {
     EXPECT_TRUE(probes.QueryVolumeSerial("d:\\").has_value());
 }
 
-TEST_F(Win32ProbesTimeLimit, EveryDrivesQueriesRunOnOneWorkerUntilOneHangs) {
+// Six drives that do not answer, as disconnected network shares: together
+// they cost their time limit once, and the window keeps answering.
+TEST_F(Win32ProbesTimeLimit, SixHangingDrivesTakeTheLimitOnceAndTheWindowAnswersMeanwhile) {
     using namespace std::chrono_literals;
+    Win32Toolkit toolkit;
+    FormEvents events;
+    const std::unique_ptr<Form> form = toolkit.CreateForm(FormKind::Main, events);
+    const HWND window = reinterpret_cast<HWND>(form->Handle());
+    ASSERT_TRUE(window);
     Win32Probes probes(
-        DriveQueries{Slow<ClusterCounts>, Slow<ByteCounts>, Slow<std::string>, Slow<std::uint32_t>}, 300ms);
-    queryMilliseconds = 0;
-    std::set<DWORD> threads;
-    for (const char* root : {"c:\\", "d:\\", "e:\\"}) {
-        EXPECT_TRUE(probes.QueryDiskBytes(root).has_value());
-        threads.insert(lastQueryThread);
-        EXPECT_TRUE(probes.QueryVolumeSerial(root).has_value());
-        threads.insert(lastQueryThread);
-    }
-    EXPECT_EQ(threads.size(), 1u);
-    EXPECT_NE(*threads.begin(), GetCurrentThreadId());
-    // A query that runs out of time keeps its worker; the next drive gets a
-    // new one, and does not wait behind it.
-    const DWORD first = *threads.begin();
-    queryMilliseconds = 600;
-    EXPECT_EQ(probes.QueryVolumeLabel("f:\\"), std::nullopt);
-    queryMilliseconds = 0;
-    const auto next = Timed([&] { EXPECT_TRUE(probes.QueryVolumeLabel("g:\\").has_value()); });
-    EXPECT_LT(next, 200ms);
-    EXPECT_NE(lastQueryThread.load(), first);
+        DriveQueries{Hang<ClusterCounts>, Hang<ByteCounts>, Hang<std::string>, Hang<std::uint32_t>}, 2000ms);
+    const std::vector<std::string> roots = {"g:\\", "h:\\", "i:\\", "j:\\", "k:\\", "l:\\"};
+
+    std::atomic<long long> answeredIn{-1};
+    std::thread other([&] {
+        Sleep(500);
+        answeredIn =
+            Timed([&] { SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 3000, nullptr); }).count();
+    });
+    InfoPanelState state;
+    state.OsBuildNumber = 19043;
+    const auto took = Timed([&] {
+        probes.StartDriveQueries(roots);
+        WaitForDrives(probes, toolkit);
+        for (const std::string& root : roots) {
+            EXPECT_EQ(GetDiskSpace(probes, state, root).total, 0u) << root;
+            EXPECT_EQ(GetVolumeLabelText(probes, root), "") << root;
+            EXPECT_EQ(GetVolumeSerialText(probes, root), "0000-0000") << root;
+        }
+    });
+    other.join();
+    EXPECT_GE(took, 1900ms);
+    EXPECT_LE(took, 2200ms) << "the drives were waited for one after the other";
+    EXPECT_EQ(hangingQueries, 6) << "not one thread a drive, all at once";
+    EXPECT_LE(answeredIn.load(), 200) << "the window did not answer while the drives were asked";
 }
 
 }  // namespace

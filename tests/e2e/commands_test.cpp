@@ -1,5 +1,8 @@
 // Button commands, the exit sequence and the remote control, as a user and
 // the suite's other programs see them.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -76,6 +79,44 @@ TEST_F(ButtonCommands, AppletWordsOpenTheirControlPanelPages) {
         EXPECT_TRUE(WaitUntil([&] { return (page = FindWindowByCaption(caption)) != nullptr; }, 20s));
         if (page) PostMessageW(page, WM_CLOSE, 0, 0);
     }
+}
+
+// The first process named `exe` that `parent` starts from now on, opened
+// before it can end; none within the time.
+win32::UniqueKernelObject ChildNamed(DWORD parent, const wchar_t* exe, Milliseconds within) {
+    win32::UniqueKernelObject child;
+    WaitUntil(
+        [&] {
+            const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+            PROCESSENTRY32W entry{};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more && !child;
+                 more = Process32NextW(snapshot.get(), &entry))
+                if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, exe) == 0)
+                    child.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+            return static_cast<bool>(child);
+        },
+        within);
+    return child;
+}
+
+TEST_F(ButtonCommands, TheThirtyTwoBitPanelOnSixtyFourBitWindowsRunsAppletsUnderTheNativeRundll32) {
+    BOOL redirected = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &redirected) || !redirected)
+        GTEST_SKIP() << "not 64-bit Windows with 32-bit programs (a 64-bit Wine prefix runs them so)";
+    Buttons({"CP01"});
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    ClickButton(window, 1);
+    const win32::UniqueKernelObject rundll = ChildNamed(panels_.back()->ProcessId(), L"rundll32.exe", 20s);
+    ASSERT_TRUE(rundll) << "the panel started no rundll32";
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    ASSERT_TRUE(QueryFullProcessImageNameW(rundll.get(), 0, image, &length));
+    std::wstring path(image, length);
+    CharLowerBuffW(path.data(), length);
+    // The 32-bit one is SysWOW64's.
+    EXPECT_TRUE(path.ends_with(L"\\system32\\rundll32.exe")) << Utf8(path);
 }
 
 TEST_F(ButtonCommands, AQuotedPathWithBlanksStartsThatProgramWithItsParameters) {

@@ -128,6 +128,46 @@ TEST_F(CorvalectlTheme, StoresTheFolderAsAnInstallerWouldAndThePanelStartsWithIt
     EXPECT_EQ(ScreenPixel(centre.x, centre.y), kCrimson);
 }
 
+// Where the half of the test below that runs in a console writes the code
+// page that console is left with.
+constexpr wchar_t kConsolePage[] = L"CORVALE_CONSOLE_PAGE";
+
+// corvalectl in a console window at code page 437, as a user runs it there.
+TEST_F(CorvalectlTheme, OnAConsoleTheCodePageStaysAsTheUserSetIt) {
+    const std::filesystem::path page = theme_->RootPath() / L"page.txt";
+    SetEnvironmentVariableW(kConsolePage, page.c_str());
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line =
+        QuoteArgument(self) + L" --gtest_also_run_disabled_tests --gtest_filter=*DISABLED_InAConsole*";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const BOOL started = CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                                        nullptr, nullptr, &startup, &info);
+    SetEnvironmentVariableW(kConsolePage, nullptr);
+    ASSERT_TRUE(started);
+    const win32::UniqueKernelObject process(info.hProcess), thread(info.hThread);
+    ASSERT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadText(page), "437");
+}
+
+TEST(CorvalectlConsole, DISABLED_InAConsoleRunsItAndWritesDownTheCodePageLeft) {
+    wchar_t page[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(kConsolePage, page, MAX_PATH))
+        GTEST_SKIP() << "runs in the test above's console";
+    SetConsoleOutputCP(437);
+    std::wstring line = QuoteArgument(NextToDriver(L"corvalectl.exe").wstring()) + L" status";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    const win32::UniqueKernelObject process(info.hProcess), thread(info.hThread);
+    WaitForSingleObject(process.get(), 60000);
+    std::ofstream(std::filesystem::path(page)) << GetConsoleOutputCP();
+}
+
 class CorvalectlRemote : public CorvalectlTest {
 protected:
     void SetUp() override {

@@ -179,6 +179,18 @@ unsigned long long ShownKilobytes(const std::string& line, const std::string& la
     return number;
 }
 
+// The processor's own name where the system gives one, else its type's.
+std::string ProcessorText(DWORD type) {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                 "ProcessorNameString", RRF_RT_REG_SZ, nullptr, name, &size);
+    const std::string text = name;
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return type == 586 ? "Intel Pentium" : "(unknown)";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string UserName() {
     char name[UNLEN + 1];
     DWORD size = sizeof name;
@@ -273,8 +285,9 @@ protected:
         return lines.empty() ? 0 : (lines[0].size() - 1) / 2;
     }
 
+    // A value is never cut: its column grows for its line.
     static std::string Pair(const std::string& label, const std::string& value, size_t w) {
-        return Pad(label, w) + " " + Pad(value, w);
+        return Pad(label, w) + " " + Pad(value, std::max(w, value.size()));
     }
 
     // The index of the n-th empty line.
@@ -336,7 +349,7 @@ TEST_F(InfoPanel, NamesFoldersAndProcessorsAreWhatTheSystemAnswersHere) {
     EXPECT_EQ(lines[7], Pair(Label(8), ComputerName(), w));
     EXPECT_EQ(lines[8], Pair(Label(9), std::to_string(system.dwNumberOfProcessors), w));
     EXPECT_EQ(lines[9], Pair(Label(10), "#" + std::to_string(system.dwActiveProcessorMask), w));
-    EXPECT_EQ(lines[10], Pair(Label(11), system.dwProcessorType == 586 ? "Intel Pentium" : "(unknown)", w));
+    EXPECT_EQ(lines[10], Pair(Label(11), ProcessorText(system.dwProcessorType), w));
 
     // Memory in kilobytes, right-aligned in twelve characters; the total of
     // physical memory does not move between the two queries.

@@ -27,11 +27,15 @@ public:
     BufferAnswer QuerySystemDirectory(std::uint32_t bufferChars) override;
     BufferAnswer QueryTempPath(std::uint32_t bufferChars) override;
     ProcessorFacts QueryProcessors() override;
+    std::optional<std::string> QueryProcessorName() override { return processorName; }
     std::optional<MemoryFacts> QueryMemory() override;
     std::optional<std::string> QueryThousandsSeparator() override;
     FileVersionAnswer QueryFileVersion(const std::string& path) override;
     std::vector<std::string> QueryDriveRoots() override;
     int QueryDriveType(const std::string& root) override;
+    // The fake's drives answer at once, when they are asked.
+    void StartDriveQueries(const std::vector<std::string>&) override {}
+    bool AwaitDriveAnswers() override { return true; }
     std::optional<ClusterCounts> QueryDiskClusters(const std::string& root) override;
     std::optional<ByteCounts> QueryDiskBytes(const std::string& root) override;
     std::optional<std::string> QueryVolumeLabel(const std::string& root) override;
@@ -47,6 +51,7 @@ public:
     std::optional<std::string> systemDir = "C:\\WINDOWS\\system32";
     std::optional<std::string> tempDir = "C:\\TEMP\\";
     ProcessorFacts processors{1, 1, 586};
+    std::optional<std::string> processorName;
     std::optional<MemoryFacts> memory = MemoryFacts{};
     std::optional<std::string> thousandsSeparator = ",";
     // By path without regard to case; a file not listed has no resource.

@@ -402,7 +402,8 @@ void FakeToolkit::Advance(int milliseconds) {
     const long long end = now + milliseconds;
     for (;;) {
         long long next = end + 1;
-        for (const auto& [control, when] : timerDue_) next = std::min(next, when);
+        for (const auto& [control, when] : timerDue_)
+            next = std::min(next, (when + timerTick - 1) / timerTick * timerTick);
         if (next > end) break;
         now = std::max(now, next);
         FireDueTimers();

@@ -185,9 +185,10 @@ public:
     WindowHandle WindowFromPoint(Point screen) const override;
     [[noreturn]] void EndProgram() override;
 
+    long long Now() const override { return now; }
+
     // Advances the clock without sleeping, firing due timers of every form.
     void Advance(int milliseconds);
-    long long Now() const { return now; }
     WindowHandle NewHandle() { return ++lastHandle; }
 
     // Scene.
@@ -209,6 +210,9 @@ public:
     std::function<void(FakeForm&)> onShowModal;
     // The program is told to quit while a modal show runs.
     bool quitDuringModal = false;
+    // Advance fires a timer at the first multiple of this many milliseconds
+    // at or after it is due, as the system's clock ticks (15.6 ms on Windows).
+    int timerTick = 1;
 
     Journal journal;
     long long now = 0;

@@ -72,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     os.files.Put("C:\\spin.gif", std::vector<std::uint8_t>(gif.begin(), gif.end()));
     BuildAnimationEntry(ctx, *form, lists, "C:\\spin.gif", EntryRect{1, 2, 3, 4});
     Require(lists.AnimCount == 1 && static_cast<std::size_t>(lists.GifFrameCount) == frames);
-    for (int tick = 0; tick < 3; ++tick) AdvanceAnimation(*form, lists, 1);
+    for (int tick = 0; tick < 3; ++tick) AdvanceAnimation(*form, lists, 1, os.toolkit.Now());
     return 0;
 }

@@ -26,7 +26,7 @@ struct Face : FormEvents {
     Form* form = nullptr;
     void OnTimer(ControlRef source) override {
         if (form && lists && source.array == ControlArray::tmrAnim)
-            AdvanceAnimation(*form, *lists, source.index);
+            AdvanceAnimation(*form, *lists, source.index, 0);
     }
 };
 

@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         events.onTimer = [this](ControlRef source) {
             if (source.array == ControlArray::tmrAnim && !closing)
-                AdvanceAnimation(form, lists, source.index);
+                AdvanceAnimation(form, lists, source.index, os.toolkit.Now());
         };
     }
     // The frames of animation `a` on show now.
@@ -48,13 +48,26 @@ TEST_F(AnimationTest, EachFrameStaysForItsOwnTimeAndTheCycleStartsOver) {
     }
 }
 
+TEST_F(AnimationTest, LateTicksDoNotAddUpOverALongAnimation) {
+    os.files.Put("C:\\P\\T\\spin.gif", Gif({10, 10}));
+    Layout({"01=spin.gif,A,0,0,10,10"});
+    Build();
+    os.toolkit.timerTick = 16;  // each tick comes up to 15 ms late
+    os.toolkit.journal.clear();
+    os.toolkit.Advance(10000);
+    const auto frames =
+        std::count_if(os.toolkit.journal.begin(), os.toolkit.journal.end(),
+                      [](const auto& e) { return e.rfind("set tmrAnim(1).Interval", 0) == 0; });
+    EXPECT_NEAR(frames, 100, 1) << "a hundred frames of 100 ms in ten seconds";
+}
+
 TEST_F(AnimationTest, TheNewFrameIsShownBeforeTheOldOneIsHidden) {
     os.files.Put("C:\\P\\T\\spin.gif", Gif({10, 20, 30}));
     Layout({"01=spin.gif,A,0,0,10,10"});
     Build();
     lists.AnimFrame[1] = 3;
     os.toolkit.journal.clear();
-    AdvanceAnimation(form, lists, 1);
+    AdvanceAnimation(form, lists, 1, os.toolkit.Now());
     const fake::Journal expected = {"set imgGif(1).Visible True", "set imgGif(3).Visible False",
                                     "set tmrAnim(1).Interval 100"};
     EXPECT_EQ(os.toolkit.journal, expected);
@@ -80,7 +93,7 @@ TEST_F(AnimationTest, AnAnimationWithoutFramesOrOutsideTheListChangesNothing) {
     Build();
     const SkinLists before = lists;
     os.toolkit.journal.clear();
-    for (int index : {1, 0, -1, 3, 1000}) AdvanceAnimation(form, lists, index);
+    for (int index : {1, 0, -1, 3, 1000}) AdvanceAnimation(form, lists, index, os.toolkit.Now());
     EXPECT_TRUE(os.toolkit.journal.empty());
     EXPECT_EQ(lists.AnimFrame, before.AnimFrame);
 }

@@ -244,19 +244,19 @@ TEST_F(InfoPanelTest, AnUnreadableVersionShowsNotAvailable) {
     EXPECT_EQ(Lines(Fill())[16], Pair("alpha.exe", "Version N/A 20231231"));
 }
 
-TEST_F(InfoPanelTest, LongLabelsAndTextsAreCutToTheColumnButFiguresAreShownWhole) {
+TEST_F(InfoPanelTest, LongLabelsAreCutToTheColumnButValuesAreShownWhole) {
     SetColumnWidth(8);
     // The 64-bit build's virtual size, about 128 TB: 137,438,953,344K.
     os.probes.memory = MemoryFacts{1ull << 50, 0, 140737488224256ull, 0};
     os.probes.processors = {64, 0xFFFFFFFFFFFFFFFFull, 586};
     const std::vector<std::string> lines = Lines(Fill());
-    EXPECT_EQ(lines[0], "System   Windows ");
-    EXPECT_EQ(lines[5], "Folder o C:\\WINDO");
+    EXPECT_EQ(lines[0], "System   Windows XP");
+    EXPECT_EQ(lines[5], "Folder o C:\\WINDOWS\\system32");
     EXPECT_EQ(lines[9], "CPU mask #18446744073709551615");
     EXPECT_EQ(lines[11], "Memory   1,099,511,627,776K");
     EXPECT_EQ(lines[12], "Memory f            K");  // the others keep twelve characters
     EXPECT_EQ(lines[13], "Virtual  137,438,953,344K");
-    EXPECT_EQ(lines[17], "corvale. Version ");
+    EXPECT_EQ(lines[17], "corvale.exe Version 1.2.3.4 20240305");  // a program's name is a value too
     EXPECT_EQ(lines[25], "Drive c:");
     EXPECT_EQ(lines[26], "Kind     Hard disk");  // the kind text is never cut
     EXPECT_EQ(lines[27], "Size     80.023.715.840 Bytes");
@@ -373,10 +373,10 @@ TEST_F(InfoPanelTest, ABoxNarrowerThanFourSpacesGivesAnEmptyColumn) {
         box->width = pixels;
         const std::vector<std::string> lines = Lines(Fill());
         ASSERT_EQ(lines.size(), 38u) << pixels;
-        EXPECT_EQ(lines[0], " ") << pixels;
+        EXPECT_EQ(lines[0], " Windows XP") << pixels;
         EXPECT_EQ(lines[11], "     523,744K") << pixels;
-        EXPECT_EQ(lines[16], " ") << pixels;
-        EXPECT_EQ(lines[25], "") << pixels;
+        EXPECT_EQ(lines[16], "alpha.exe Version  20231231") << pixels;
+        EXPECT_EQ(lines[25], "Drive c:") << pixels;
         EXPECT_EQ(lines[26], " Hard disk") << pixels;
     }
 }

@@ -150,6 +150,23 @@ TEST_F(VolumePanelTest, LinesAreSearchedInTheFixedKindOrder) {
         EXPECT_EQ(PictureOf(ControlArray::imgLbl, slot), LabelFile(slot));
 }
 
+TEST_F(VolumePanelTest, FromVistaOnTheMasterSlotTakesTheOutputDestinationWhateverItsKind) {
+    os.mixer.AddStandardLine(mm::kDstHeadphones, "Headphones", 20000, 1);
+    os.mixer.AddStandardLine(mm::kSrcWaveOut, "Wave", 30000, 0);
+    // The line kind slot 0 shows: the master's (0), or on XP the wave output's.
+    for (const auto& [system, firstKind] : {std::pair{OsVersion{2, 10, 0, 19043}, 0},
+                                            {OsVersion{2, 6, 0, 6002}, 0},
+                                            {OsVersion{2, 5, 1, 2600}, 1}}) {
+        os.probes.os = system;
+        VolumePanel fresh(ctx, form());
+        WriteSkin();
+        fresh.OpenMixerPanel();
+        EXPECT_EQ(PictureOf(ControlArray::imgLbl, 0), LabelFile(firstKind))
+            << system.major << "." << system.minor;
+        fresh.CloseMixerPanel();
+    }
+}
+
 TEST_F(VolumePanelTest, ALineWithoutAVolumeControlTakesNoSlot) {
     fake::FakeMixerLine& speakers = os.mixer.AddLine(mm::kDstSpeakers, "Master", "Master");
     os.mixer.AddControl(speakers, mm::kControlMute, {0});

@@ -94,8 +94,10 @@ TEST_F(PromptTest, EnterHandsBackTheTypedTextAndOtherKeysDoNot) {
 TEST_F(PromptTest, OkConfirmsQuitLeavesEmptyAndOtherCommandsRunWithThePromptOpen) {
     Skin(
         "01=ok.bmp,B,5,5,40,20,in,click,0,ok\n02=ok.bmp,B,50,5,40,20,in,click,0,QUIT\n"
-        "03=ok.bmp,B,95,5,40,20,in,click,0,calc.exe\n");
-    Show([](FakeForm& form, FrmInput& prompt) {
+        "03=ok.bmp,B,95,5,40,20,in,click,0,calc.exe /x\n");
+    WindowHandle promptWindow = 0;
+    Show([&](FakeForm& form, FrmInput& prompt) {
+        promptWindow = form.Handle();
         static_cast<FakeControl*>(form.Find(ControlArray::txtInput, 0))->text = "typed";
         prompt.OnClick({ControlArray::imgBut, 3});
         EXPECT_FALSE(form.closed);
@@ -103,8 +105,13 @@ TEST_F(PromptTest, OkConfirmsQuitLeavesEmptyAndOtherCommandsRunWithThePromptOpen
         EXPECT_TRUE(form.closed);
     });
     EXPECT_EQ(ctx.g.InputText, "typed");
-    ASSERT_EQ(os.launcher.started.size(), 1U);
-    EXPECT_EQ(os.launcher.started[0].commandLine, "calc.exe");
+    // Through the shell, as the main window's commands go.
+    EXPECT_TRUE(os.launcher.started.empty());
+    ASSERT_EQ(os.launcher.opened.size(), 1U);
+    EXPECT_EQ(os.launcher.opened[0].owner, promptWindow);
+    EXPECT_EQ(os.launcher.opened[0].file, "calc.exe");
+    EXPECT_EQ(os.launcher.opened[0].parameters, "/x");
+    EXPECT_EQ(os.launcher.opened[0].directory, "C:\\P\\");
 
     Show([](FakeForm& form, FrmInput& prompt) {
         static_cast<FakeControl*>(form.Find(ControlArray::txtInput, 0))->text = "typed";

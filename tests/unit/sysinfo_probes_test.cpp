@@ -165,6 +165,21 @@ TEST(SysinfoProbes_Processors, CountAndMaskInDecimalAndNameFromTheTable) {
     for (const auto& [type, name] : names) EXPECT_EQ(ProcessorName(type), name) << type;
 }
 
+TEST(SysinfoProbes_Processors, TheSystemsOwnNameTrimmedComesBeforeTheTable) {
+    const std::pair<std::optional<std::string>, const char*> cases[] = {
+        {"AMD Ryzen 7 5800X 8-Core Processor", "AMD Ryzen 7 5800X 8-Core Processor"},
+        {"       Intel(R) Pentium(R) 4 CPU 2.80GHz  ", "Intel(R) Pentium(R) 4 CPU 2.80GHz"},  // padded
+        {std::string("Name\0junk", 9), "Name"},
+        {std::nullopt, "Intel Pentium"},  // no name: the table
+        {"   ", "Intel Pentium"},
+    };
+    for (const auto& [name, shown] : cases) {
+        FakeProbes probes;
+        probes.processorName = name;
+        EXPECT_EQ(GetProcessorName(probes), shown) << name.value_or("(none)");
+    }
+}
+
 TEST(SysinfoProbes_Memory, KilobytesGroupedWithTheLocaleSeparator) {
     struct Case {
         std::uint64_t bytes;
