@@ -18,7 +18,7 @@ add_compile_options(${CORVALE_CODE_OPTIONS})
 target_compile_options(corvale_core PRIVATE ${CORVALE_CODE_OPTIONS})  # made before this file is read
 set_source_files_properties(
   platform/win32/picture_gif.cpp platform/win32/picture_decode.cpp platform/win32/picture.cpp
-  platform/win32/frame_store.cpp platform/win32/toolkit_control.cpp skin/gif_frames.cpp
+  platform/win32/frame_store.cpp platform/win32/toolkit_control.cpp skin/gif_frames.cpp image/scale_pixels.cpp
   PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O3>)
 add_link_options(-Wl,--gc-sections)
 set(CORVALE_IMAGE_LAYOUT -Wl,--file-alignment,4096)
