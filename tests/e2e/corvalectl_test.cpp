@@ -197,18 +197,6 @@ TEST_F(CorvalectlRemote, StatusTellsWhetherAPasswordIsSetButNeverThePassword) {
 
 using CorvalectlCheck = CorvalectlTest;
 
-// The repository's default theme, found above the folder of the test
-// programs (build\win32\ in a checkout).
-std::optional<std::filesystem::path> DefaultTheme() {
-    std::filesystem::path folder = NextToDriver(L"corvalectl.exe").parent_path();
-    for (int up = 0; up < 5 && !folder.empty(); ++up, folder = folder.parent_path()) {
-        const auto theme = folder / L"themes" / L"default";
-        if (std::filesystem::exists(theme / L"terminal.skn")) return theme;
-        if (folder == folder.parent_path()) break;
-    }
-    return std::nullopt;
-}
-
 TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
     const auto theme = DefaultTheme();
     if (!theme) GTEST_SKIP() << "no themes\\default above the test programs";

@@ -146,6 +146,9 @@ void SendVoiceCommand(const std::string& command);
 std::filesystem::path ProgramPath();
 // A file next to this test program, where its helper programs are built.
 std::filesystem::path NextToDriver(const wchar_t* name);
+// The repository's default theme, found above the folder of the test
+// programs (build\win32\ in a checkout).
+std::optional<std::filesystem::path> DefaultTheme();
 
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {
@@ -212,8 +215,24 @@ struct ChildWindow {
 // Every descendant, in the system's enumeration order.
 std::vector<ChildWindow> ChildWindows(HWND parent);
 
-// A rectangle of a window's inner area, given in the skin's window pixels,
-// on the screen.
+// ---- Screen density ---------------------------------------------------------------
+
+// The driver draws nothing itself, but it reads rectangles, pixels and the
+// cursor as the panel places them: both follow each monitor's density (the
+// panel by its manifest, the driver by asking when a test starts).
+void FollowMonitorDensity();
+// The density of the screen the panel opens on (96 dots per inch at 100%).
+int ScreenDpi();
+// Skin pixels (1/96 inch) as screen pixels: where skin pixel `skin` begins.
+// Geometry the tests state in skin pixels goes through these.
+int Scaled(int skin);
+Box Scaled(const Box& skin);
+POINT Scaled(POINT skin);
+// The screen's width in skin pixels, as the panel sees it.
+int ScreenWidthInSkinPixels();
+
+// A rectangle of a window's inner area, given in the skin's pixels, on the
+// screen.
 Box InnerToScreen(HWND window, const Box& inner);
 // The text of the window's text box (an edit control) at that inner
 // rectangle; nothing when no text box is there.
