@@ -17,6 +17,7 @@
 #include "skin/layout_builder.h"
 #include "skin/password_flag.h"
 #include "skin/values.h"
+#include "skin/variant_faults.h"
 
 namespace corvale {
 namespace {
@@ -155,7 +156,11 @@ private:
     // The picture the toolkit decodes, or an error naming what is wrong.
     PicturePtr Picture(std::vector<Finding>& into, Severity severity, const std::string& where,
                        const std::string& what, const std::string& name) {
-        if (PicturePtr picture = os_.toolkit.LoadPicture(Folder() + name)) return picture;
+        if (PicturePtr picture = os_.toolkit.LoadPicture(Folder() + name)) {
+            for (const std::string& fault : VariantFaults(os_, Folder(), name, *picture))
+                Report(into, Severity::Warning, where, fault);
+            return picture;
+        }
         Report(into, severity, where,
                what + " " + Quote(name) + (Exists(name) ? " does not decode" : " is missing"));
         return nullptr;
@@ -425,6 +430,9 @@ private:
                        ": the animation has no frames");
             return;
         }
+        if (const PicturePtr first = os_.toolkit.LoadPicture(Folder() + entry.file))
+            for (const std::string& fault : VariantFaults(os_, Folder(), entry.file, *first))
+                Report(findings, Severity::Warning, where, fault);
         GifCutter cutter(*data);
         std::vector<size_t> undecodable;
         auto frame = [&](std::span<const std::uint8_t> chunk) {
@@ -464,6 +472,9 @@ private:
         entry.clickSound = reading.clickSound.value_or("");
         if (Picture(findings, Severity::Error, where, "picture", reading.file)) {
             const std::string hover = HoverPicturePath(reading.file);
+            if (const PicturePtr lit = hover.empty() ? nullptr : os_.toolkit.LoadPicture(Folder() + hover))
+                for (const std::string& fault : VariantFaults(os_, Folder(), hover, *lit))
+                    Report(findings, Severity::Warning, where, fault);
             if (!hover.empty() && !os_.toolkit.LoadPicture(Folder() + hover))
                 Report(findings, Severity::Warning, where,
                        "hover picture " + Quote(hover) +

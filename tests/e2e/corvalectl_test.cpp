@@ -213,6 +213,7 @@ TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
 TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
     theme_->WriteSkin("terminal.skn", "[DEFAULT]\nSound=maybe\n");
     theme_->WriteBmp("b1.bmp", Picture(8, 8, Rgb{1, 2, 3}));
+    theme_->WriteBmp("b1@2x.bmp", Picture(15, 16, Rgb{1, 2, 3}));
     theme_->WriteBytes("broken.bmp", Bytes{'B', 'M', 0, 1, 2, 3, 4, 5});
     theme_->WriteGif("spin.gif", {{Picture(4, 4, Rgb{9, 9, 9}), 10}, {Picture(4, 4, Rgb{99, 9, 9}), 20}});
     theme_->WriteSkin("Corvale.skn",
@@ -227,6 +228,7 @@ TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
              "hover picture \"b1a.bmp\" is missing",
              "command reads \"b1.bmp,B,5,5,40,20,,,0,notepad.exe\" (written \"notepad.exe\")",
              "picture \"broken.bmp\" does not decode",
+             "variant \"b1@2x.bmp\" is 15x16, not 16x16 (8x8 times 2): the panel passes it over",
              "2 frames: 100 200 ms",
          })
         EXPECT_TRUE(Says(run.out, said)) << said << "\nin:\n" << run.out;
