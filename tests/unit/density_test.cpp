@@ -67,22 +67,6 @@ TEST(Density_Variants, TheDisplayTakesTheSparsestFittingVariantAtOrAboveItsScale
     }
 }
 
-TEST(Density_Variants, MisfitsAreTheVariantsThatExistAndDoNotFit) {
-    const std::map<std::string, std::optional<PictureSize>> files = {{"t@2x.bmp", PictureSize{21, 8}},
-                                                                     {"t@3x.bmp", std::nullopt}};
-    const auto misfits = MisfitVariants(
-        "t.bmp", {10, 4}, [&](const std::string& p) { return files.count(p) > 0; },
-        [&](const std::string& p) { return files.at(p); });
-    ASSERT_EQ(misfits.size(), 2u);
-    EXPECT_EQ(misfits[0].path, "t@2x.bmp");
-    EXPECT_EQ(misfits[0].size, (PictureSize{21, 8}));
-    EXPECT_EQ(misfits[1].size, std::nullopt) << "one that does not decode";
-    EXPECT_TRUE(MisfitVariants(
-                    "t.bmp", {10, 4}, [](const std::string&) { return false; },
-                    [](const std::string&) { return std::optional<PictureSize>(); })
-                    .empty());
-}
-
 using Pixels = std::vector<std::uint8_t>;
 
 Pixels Opaque(std::initializer_list<std::uint32_t> colours) {  // 0xRRGGBB each
