@@ -28,10 +28,12 @@ struct Axis {
 Axis CoverOf(int from, int to) {
     Axis axis;
     axis.covers.resize(static_cast<std::size_t>(to));
-    const auto n = static_cast<std::int64_t>(from), m = static_cast<std::int64_t>(to);
+    const auto n = static_cast<std::int64_t>(from);
+    const auto m = static_cast<std::int64_t>(to);
     for (std::int64_t x = 0; x < m; ++x) {
         Cover& c = axis.covers[static_cast<std::size_t>(x)];
-        const std::int64_t begin = x * n, end = (x + 1) * n;
+        const std::int64_t begin = x * n;
+        const std::int64_t end = (x + 1) * n;
         c.first = static_cast<int>(begin / m);
         c.weights = axis.weights.size();
         c.centre = static_cast<int>(std::min<std::int64_t>(n - 1, (2 * x + 1) * n / (2 * m)));
@@ -93,6 +95,9 @@ void Average(std::span<const std::uint8_t> from, int fromWidth, int fromHeight, 
                     total += w;
                 }
             }
+            // The pixel nearest the centre is always covered and never cut
+            // here, so something is averaged; the guard only keeps that so.
+            total = std::max<std::uint64_t>(total, 1);
             std::uint8_t* pixel = out;
             for (std::size_t c = 0; c < 4; ++c)
                 *out++ = static_cast<std::uint8_t>((sum[c] + total / 2) / total);

@@ -14,7 +14,8 @@ namespace {
 TEST(Density_Pixels, EveryDevicePixelReadsBackAsTheSkinPixelDrawnThere) {
     for (const int dpi : {96, 120, 144, 168, 192, 240, 288})
         for (std::int64_t skin = -40; skin < 40; ++skin) {
-            const std::int64_t first = SkinToDevice(skin, dpi), next = SkinToDevice(skin + 1, dpi);
+            const std::int64_t first = SkinToDevice(skin, dpi);
+            const std::int64_t next = SkinToDevice(skin + 1, dpi);
             ASSERT_LT(first, next) << "skin pixel " << skin << " at " << dpi << " dpi has no device pixel";
             for (std::int64_t device = first; device < next; ++device)
                 ASSERT_EQ(DeviceToSkin(device, dpi), skin) << device << " at " << dpi << " dpi";
@@ -78,7 +79,8 @@ Pixels Opaque(std::initializer_list<std::uint32_t> colours) {  // 0xRRGGBB each
 }
 
 TEST(Density_Scaling, WholeFactorsRepeatPixelsAndOthersAverageWithoutTouchingTheCut) {
-    constexpr std::uint32_t kMagenta = 0xFF00FF, kCut = 255 + 255 * 65536;
+    constexpr std::uint32_t kMagenta = 0xFF00FF;       // as the test writes pixels
+    constexpr std::uint32_t kCut = 255 + 255 * 65536;  // the same as the program's colours write it
     const struct {
         const char* why;
         Pixels from;
@@ -111,7 +113,8 @@ TEST(Density_Scaling, WholeFactorsRepeatPixelsAndOthersAverageWithoutTouchingThe
         const int toHeight = c.toWidth == 2 * c.fromWidth ? 2 : 1;  // a whole factor scales both ways
         Pixels to(static_cast<std::size_t>(c.toWidth) * toHeight * 4);
         ASSERT_TRUE(ScalePixels(c.from, c.fromWidth, 1, to, c.toWidth, toHeight, c.cut)) << c.why;
-        EXPECT_EQ(Pixels(to.end() - c.toWidth * 4, to.end()), c.to) << c.why << " (the last row)";
+        EXPECT_EQ(Pixels(to.end() - static_cast<std::ptrdiff_t>(c.toWidth) * 4, to.end()), c.to)
+            << c.why << " (the last row)";
     }
     Pixels none(4);
     EXPECT_FALSE(ScalePixels(Opaque({0}), 1, 1, none, 2, 2)) << "a target too small for the size";
