@@ -15,10 +15,6 @@ struct Screen {
     int dpi, width, height;
 };
 
-void PrintTo(const Screen& s, std::ostream* out) {
-    *out << s.dpi << " dpi on " << s.width << "x" << s.height;
-}
-
 constexpr char kPromptCaption[] = "VEXAL Terminal - Input";
 // Colours of the default theme (scripts/make_theme.py).
 constexpr Rgb kBackdrop{8, 12, 10}, kKeyFace{10, 20, 15}, kKeyLit{60, 190, 110}, kUnlit{18, 40, 27};
@@ -46,8 +42,9 @@ Picture ReadBmp(const std::filesystem::path& file) {
     return picture;
 }
 
-// The height of a line of 9-point Courier New at `dpi`, in screen pixels.
-int LineHeight(int dpi) {
+// A line's height and a space's width in 9-point Courier New at `dpi`, in
+// screen pixels, as a program aware of the density makes it.
+SIZE CourierCell(int dpi) {
     LOGFONTW font{};
     font.lfHeight = -static_cast<LONG>(std::lround(9.0 * dpi / 72));
     font.lfCharSet = DEFAULT_CHARSET;
@@ -56,23 +53,10 @@ int LineHeight(int dpi) {
     const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
     const win32::ScopedSelect select(screen.get().dc, handle.get());
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen.get().dc, &metrics);
-    return metrics.tmHeight;
-}
-
-// The information panel's column as the panel works it out at 96 dpi: the
-// box's twips over a space's, less four, halved.
-int ColumnAt96(int boxWidth) {
-    LOGFONTW font{};
-    font.lfHeight = -12;
-    font.lfCharSet = DEFAULT_CHARSET;
-    wcscpy(font.lfFaceName, L"Courier New");
-    const win32::UniqueFont handle(CreateFontIndirectW(&font));
-    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
-    const win32::ScopedSelect select(screen.get().dc, handle.get());
     SIZE space{};
+    GetTextMetricsW(screen.get().dc, &metrics);
     GetTextExtentPoint32W(screen.get().dc, L" ", 1, &space);
-    return static_cast<int>((boxWidth * 15.0 / (space.cx * 15) - 4) / 2);
+    return {space.cx, metrics.tmHeight};
 }
 
 struct Entry {
@@ -89,20 +73,18 @@ std::vector<Entry> Entries(const std::filesystem::path& skin, int width, int hei
         wchar_t key[3] = {static_cast<wchar_t>(L'0' + n / 10), static_cast<wchar_t>(L'0' + n % 10), 0};
         wchar_t value[512] = {};
         if (!GetPrivateProfileStringW(L"DEFAULT", key, L"", value, 512, skin.c_str())) break;
-        std::vector<std::string> f;
-        std::string text = Utf8(value);
-        for (size_t at; (at = text.find(',')) != std::string::npos; text.erase(0, at + 1))
-            f.push_back(text.substr(0, at));
-        f.push_back(text);
+        std::vector<std::string> f(1);
+        for (const char c : Utf8(value))
+            if (c == ',') f.emplace_back();
+            else f.back().push_back(c);
         f.resize(std::max<size_t>(f.size(), 6));
-        int left = std::atoi(f[2].c_str()), top = std::atoi(f[3].c_str());
-        int w = std::atoi(f[4].c_str()), h = std::atoi(f[5].c_str());
-        if (left < 0) left += width;
-        if (top < 0) top += height;
-        if (w < 0) w += width - left;
-        if (h < 0) h += height - top;
-        if (f[4].find('%') != std::string::npos) w = 0;
-        entries.push_back({f[0], f[1], {left, top, left + w, top + h}});
+        int r[4];  // left, top, width, height
+        for (size_t i = 0; i < 4; ++i) r[i] = std::atoi(f[i + 2].c_str());
+        if (r[0] < 0) r[0] += width;
+        if (r[1] < 0) r[1] += height;
+        if (r[2] < 0 || f[4].find('%') != std::string::npos) r[2] = r[2] < 0 ? r[2] + width - r[0] : 0;
+        if (r[3] < 0) r[3] += height - r[1];
+        entries.push_back({f[0], f[1], {r[0], r[1], r[0] + r[2], r[1] + r[3]}});
     }
     return entries;
 }
@@ -156,16 +138,13 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
 
     // The panel sees a 1024-pixel screen, takes Corvale1024.skn and fills
     // the work area.
-    ASSERT_EQ(ScreenWidthInSkinPixels(), 1024);
-    const Box area = WorkArea();
-    const int dpi = ScreenDpi();
-    auto skin = [dpi](int device) { return static_cast<int>(std::floor((device * 96.0 + 47) / dpi)); };
-    const Box placed = Scaled(Box{skin(area.left), skin(area.top), skin(area.right), skin(area.bottom)});
+    ASSERT_EQ(ScreenInSkinPixels().right, 1024);
+    const Box placed = Scaled(Unscaled(WorkArea()));
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(window) == placed; }, 5s)) << WindowRect(window);
     const Box client = ClientRectOnScreen(window);
+    const Box inner = Unscaled(client);
     const std::vector<Entry> entries =
-        Entries(theme_->RootPath() / L"theme" / L"Corvale1024.skn", skin(client.right) - skin(client.left),
-                skin(client.bottom) - skin(client.top));
+        Entries(theme_->RootPath() / L"theme" / L"Corvale1024.skn", inner.Width(), inner.Height());
     ASSERT_TRUE(
         WaitUntil([&] { return TextBoxText(window, entries[5].rect).value_or("").size() > 100; }, 20s))
         << "the information panel was not filled";
@@ -179,6 +158,7 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
             [&](const ChildWindow& c) { return c.rect == InnerToScreen(window, e.rect); }))
             << "no button window at " << InnerToScreen(window, e.rect);
     }
+    const int dpi = ScreenDpi();
     if (dpi == 192) {  // the title's @2x picture, pixel for pixel
         const Picture dense = ReadBmp(theme_->RootPath() / L"theme" / L"title@2x.bmp");
         const ShownScreen shown;
@@ -189,27 +169,25 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
                 ASSERT_EQ(shown.At(title.left + x, title.top + y), dense.At(x, y)) << x << ", " << y;
     }
 
-    // Text in the real font there, in as many columns as at 96 dpi.
+    // Text in the real font there, in as many columns as at 96 dpi (the
+    // box's twips over a space's, less four, halved).
     const std::string text = TextBoxText(window, entries[5].rect).value_or("");
-    const std::string first = text.substr(0, text.find("\r\n"));
-    EXPECT_NEAR(static_cast<int>((first.size() - 1) / 2), ColumnAt96(entries[5].rect.Width()), 1) << first;
-    {
-        const ShownScreen shown;
-        const Box box = InnerToScreen(window, entries[5].rect);
-        std::vector<int> starts;  // rows where a line of letters begins
-        bool inLine = false;
-        for (int y = box.top; y < box.top + box.Height() / 2; ++y) {
-            bool ink = false;
-            for (int x = box.left; x < box.left + box.Width() / 2 && !ink; ++x)
-                ink = !Near(shown.At(x, y), Rgb{6, 14, 10}, 24);
-            if (ink && !inLine) starts.push_back(y);
-            inLine = ink;
-        }
-        ASSERT_GE(starts.size(), 3u);
-        EXPECT_NEAR(starts[2] - starts[1], std::lround(LineHeight(96) * dpi / 96.0), 1) << "line pitch";
-        EXPECT_EQ(starts[2] - starts[1], LineHeight(dpi))
-            << "lines of 9-point Courier New at " << dpi << " dpi";
+    const int columns = static_cast<int>((text.find("\r\n") - 1) / 2);
+    EXPECT_NEAR(columns, static_cast<int>((entries[5].rect.Width() * 1.0 / CourierCell(96).cx - 4) / 2), 1)
+        << text.substr(0, 80);
+    const ShownScreen page;
+    const Box box = InnerToScreen(window, entries[5].rect);
+    std::vector<int> starts;  // rows where a line of letters begins
+    for (int y = box.top, inLine = 0; y < box.top + box.Height() / 2; ++y) {
+        int ink = 0;
+        for (int x = box.left; x < box.left + box.Width() / 2 && !ink; ++x)
+            ink = !Near(page.At(x, y), Rgb{6, 14, 10}, 24);
+        if (ink && !inLine) starts.push_back(y);
+        inLine = ink;
     }
+    ASSERT_GE(starts.size(), 3u);
+    EXPECT_EQ(starts[2] - starts[1], CourierCell(dpi).cy)
+        << "a line of 9-point Courier New at " << dpi << " dpi";
 
     // Hover on a key and off it: its lit picture, then its plain one.
     const Entry& key = entries[10];  // btn_display.bmp

@@ -328,7 +328,11 @@ Box Scaled(const Box& skin) {
     return {Scaled(skin.left), Scaled(skin.top), Scaled(skin.right), Scaled(skin.bottom)};
 }
 POINT Scaled(POINT skin) { return {Scaled(skin.x), Scaled(skin.y)}; }
-int ScreenWidthInSkinPixels() { return static_cast<int>(DeviceToSkin(ScreenWidth(), ScreenDpi())); }
+Box Unscaled(const Box& device) {
+    const auto skin = [](int d) { return static_cast<int>(DeviceToSkin(d, ScreenDpi())); };
+    return {skin(device.left), skin(device.top), skin(device.right), skin(device.bottom)};
+}
+Box ScreenInSkinPixels() { return Unscaled(Box{0, 0, ScreenWidth(), ScreenHeight()}); }
 
 Box InnerToScreen(HWND window, const Box& inner) {
     const Box client = ClientRectOnScreen(window);
@@ -336,6 +340,8 @@ Box InnerToScreen(HWND window, const Box& inner) {
     return {client.left + scaled.left, client.top + scaled.top, client.left + scaled.right,
             client.top + scaled.bottom};
 }
+
+POINT OnScreen(const Box& client, int x, int y) { return {client.left + Scaled(x), client.top + Scaled(y)}; }
 
 std::optional<std::string> TextBoxText(HWND window, const Box& inner) {
     const Box rect = InnerToScreen(window, inner);

@@ -228,12 +228,16 @@ int ScreenDpi();
 int Scaled(int skin);
 Box Scaled(const Box& skin);
 POINT Scaled(POINT skin);
-// The screen's width in skin pixels, as the panel sees it.
-int ScreenWidthInSkinPixels();
+// Screen pixels as the panel reads them back: the skin pixels they belong to.
+Box Unscaled(const Box& device);
+// The screen in skin pixels, as the panel sees it.
+Box ScreenInSkinPixels();
 
 // A rectangle of a window's inner area, given in the skin's pixels, on the
 // screen.
 Box InnerToScreen(HWND window, const Box& inner);
+// Skin pixel (x, y) of a client area that lies at `client` on the screen.
+POINT OnScreen(const Box& client, int x, int y);
 // The text of the window's text box (an edit control) at that inner
 // rectangle; nothing when no text box is there.
 std::optional<std::string> TextBoxText(HWND window, const Box& inner);
