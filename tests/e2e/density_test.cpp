@@ -59,35 +59,20 @@ SIZE CourierCell(int dpi) {
     return {space.cx, metrics.tmHeight};
 }
 
+// Entries of Corvale1024.skn, in skin pixels of a 1024x768 window: the
+// pictures shown at their own size, and the keys, box and slider used. The
+// status line and the box's bottom keep their distance from the window's.
 struct Entry {
-    std::string file, kind;
-    Box rect;  // skin pixels of the window's inner area
+    const char* file;
+    Box rect;
+    bool fromBottom = false;
 };
-
-// The layout skin's entries, entries[n - 1] for key n, their rectangles
-// counted from the window's far edges where negative (a percentage is left
-// out: such a picture is stretched).
-std::vector<Entry> Entries(const std::filesystem::path& skin, int width, int height) {
-    std::vector<Entry> entries;
-    for (int n = 1; n < 100; ++n) {
-        wchar_t key[3] = {static_cast<wchar_t>(L'0' + n / 10), static_cast<wchar_t>(L'0' + n % 10), 0};
-        wchar_t value[512] = {};
-        if (!GetPrivateProfileStringW(L"DEFAULT", key, L"", value, 512, skin.c_str())) break;
-        std::vector<std::string> f(1);
-        for (const char c : Utf8(value))
-            if (c == ',') f.emplace_back();
-            else f.back().push_back(c);
-        f.resize(std::max<size_t>(f.size(), 6));
-        int r[4];  // left, top, width, height
-        for (size_t i = 0; i < 4; ++i) r[i] = std::atoi(f[i + 2].c_str());
-        if (r[0] < 0) r[0] += width;
-        if (r[1] < 0) r[1] += height;
-        if (r[2] < 0 || f[4].find('%') != std::string::npos) r[2] = r[2] < 0 ? r[2] + width - r[0] : 0;
-        if (r[3] < 0) r[3] += height - r[1];
-        entries.push_back({f[0], f[1], {r[0], r[1], r[0] + r[2], r[1] + r[3]}});
-    }
-    return entries;
-}
+constexpr Entry kPictures[] = {
+    {"title.bmp", {16, 10, 368, 42}},         {"hdr_system.bmp", {16, 62, 65, 74}},
+    {"hdr_mixer.bmp", {506, 62, 549, 74}},    {"hdr_control.bmp", {506, 245, 561, 257}},
+    {"hdr_sound.bmp", {506, 341, 579, 353}},  {"status.bmp", {16, 748, 296, 757}, true},
+    {"hint.bmp", {792, 748, 1008, 757}, true}};
+constexpr Box kDisplayKey{506, 263, 622, 291}, kExplorerKey{758, 299, 874, 327}, kMeter{516, 80, 540, 200};
 
 // The middle of skin pixel (x, y) of the window's inner area on the screen.
 POINT Middle(const Box& client, int x, int y) {
@@ -103,13 +88,14 @@ class Density : public PanelTest, public ::testing::WithParamInterface<Screen> {
 protected:
     // Pictures sit at their rectangles times the scale: every skin pixel of
     // a picture whose neighbours share its colour shows that colour.
-    void ExpectPicturesInPlace(const Box& client, const std::vector<Entry>& entries) {
+    void ExpectPicturesInPlace(const Box& client) {
         const ShownScreen shown;
         int checked = 0;
-        for (const Entry& e : entries) {
-            if (e.kind != "P") continue;
-            const Picture picture = ReadBmp(theme_->RootPath() / L"theme" / Wide(e.file));
-            if (picture.Width() != e.rect.Width() || picture.Height() != e.rect.Height()) continue;
+        const int below = Unscaled(client).Height() - 768;
+        for (Entry e : kPictures) {
+            if (e.fromBottom) e.rect = {e.rect.left, e.rect.top + below, e.rect.right, e.rect.bottom + below};
+            const Picture picture = ReadBmp(theme_->RootPath() / L"theme" / e.file);
+            ASSERT_EQ(picture.Width(), e.rect.Width()) << e.file;
             for (int y = 1; y + 1 < picture.Height(); ++y)
                 for (int x = 1; x + 1 < picture.Width(); ++x) {
                     const Rgb c = picture.At(x, y);
@@ -142,27 +128,18 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
     const Box placed = Scaled(Unscaled(WorkArea()));
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(window) == placed; }, 5s)) << WindowRect(window);
     const Box client = ClientRectOnScreen(window);
-    const Box inner = Unscaled(client);
-    const std::vector<Entry> entries =
-        Entries(theme_->RootPath() / L"theme" / L"Corvale1024.skn", inner.Width(), inner.Height());
-    ASSERT_TRUE(
-        WaitUntil([&] { return TextBoxText(window, entries[5].rect).value_or("").size() > 100; }, 20s))
+    ASSERT_EQ(Unscaled(client).Width(), 1024);
+    const Box infoBox{16, 80, 490, Unscaled(client).Height() - 36};
+    ASSERT_TRUE(WaitUntil([&] { return TextBoxText(window, infoBox).value_or("").size() > 100; }, 20s))
         << "the information panel was not filled";
     Sleep(1000);  // the face is built entry by entry
 
-    ExpectPicturesInPlace(client, entries);
-    for (const Entry& e : entries) {
-        if (e.kind != "B") continue;
-        EXPECT_TRUE(std::ranges::any_of(
-            ChildWindows(window),
-            [&](const ChildWindow& c) { return c.rect == InnerToScreen(window, e.rect); }))
-            << "no button window at " << InnerToScreen(window, e.rect);
-    }
+    ExpectPicturesInPlace(client);
     const int dpi = ScreenDpi();
     if (dpi == 192) {  // the title's @2x picture, pixel for pixel
         const Picture dense = ReadBmp(theme_->RootPath() / L"theme" / L"title@2x.bmp");
         const ShownScreen shown;
-        const Box title = InnerToScreen(window, entries[0].rect);
+        const Box title = InnerToScreen(window, kPictures[0].rect);
         ASSERT_EQ(title.Width(), dense.Width());
         for (int y = 0; y < dense.Height(); ++y)
             for (int x = 0; x < dense.Width(); ++x)
@@ -171,12 +148,12 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
 
     // Text in the real font there, in as many columns as at 96 dpi (the
     // box's twips over a space's, less four, halved).
-    const std::string text = TextBoxText(window, entries[5].rect).value_or("");
+    const std::string text = TextBoxText(window, infoBox).value_or("");
     const int columns = static_cast<int>((text.find("\r\n") - 1) / 2);
-    EXPECT_NEAR(columns, static_cast<int>((entries[5].rect.Width() * 1.0 / CourierCell(96).cx - 4) / 2), 1)
+    EXPECT_NEAR(columns, static_cast<int>((infoBox.Width() * 1.0 / CourierCell(96).cx - 4) / 2), 1)
         << text.substr(0, 80);
     const ShownScreen page;
-    const Box box = InnerToScreen(window, entries[5].rect);
+    const Box box = InnerToScreen(window, infoBox);
     std::vector<int> starts;  // rows where a line of letters begins
     for (int y = box.top, inLine = 0; y < box.top + box.Height() / 2; ++y) {
         int ink = 0;
@@ -190,8 +167,7 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
         << "a line of 9-point Courier New at " << dpi << " dpi";
 
     // Hover on a key and off it: its lit picture, then its plain one.
-    const Entry& key = entries[10];  // btn_display.bmp
-    const POINT face = Middle(client, key.rect.left + 3, key.rect.top + 3);
+    const POINT face = Middle(client, kDisplayKey.left + 3, kDisplayKey.top + 3);
     EXPECT_EQ(ScreenPixel(face.x, face.y), kKeyFace);
     MoveCursor(face.x, face.y);
     EXPECT_TRUE(WaitUntil([&] { return ShownScreen().At(face.x, face.y) == kKeyLit; }, 3s)) << "no hover";
@@ -200,7 +176,7 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
 
     // A slider pressed at the last screen pixel of its skin row 6 and at the
     // first of row 7 gives the steps those rows give at 96 dpi: 18 and 17.
-    const Box meter{516, 80, 540, 200};
+    const Box& meter = kMeter;
     auto lit = [&](int segment) {
         const POINT p = Middle(client, meter.left + 12, meter.top + 120 - (segment + 1) * 6 + 3);
         return ScreenPixelNow(p.x, p.y) != kUnlit;
@@ -214,8 +190,7 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
     // A protected key opens the prompt at its picture's size times the
     // scale, centred, its mask showing the face beneath and nowhere else.
     const ShownScreen before;
-    const Entry& locked = entries[16];  // btn_explorer.bmp, True
-    const POINT lock = Middle(client, locked.rect.left + 58, locked.rect.top + 14);
+    const POINT lock = Middle(client, kExplorerKey.left + 58, kExplorerKey.top + 14);  // behind the password
     Click(lock.x, lock.y);
     HWND prompt = nullptr;
     ASSERT_TRUE(WaitUntil(

@@ -306,28 +306,16 @@ void FollowMonitorDensity() {
     SetProcessDPIAware();
 }
 
+// The system's density, which the panel's window takes on the main screen.
 int ScreenDpi() {
-    static const int dpi = [] {
-        using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-        const HMODULE shcore = LoadLibraryW(L"shcore.dll");
-        const auto forMonitor = shcore ? reinterpret_cast<ForMonitor>(reinterpret_cast<void*>(
-                                             GetProcAddress(shcore, "GetDpiForMonitor")))
-                                       : nullptr;
-        UINT x = 0, y = 0;
-        if (forMonitor &&
-            SUCCEEDED(forMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y)))
-            return static_cast<int>(x);
-        const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
-        return screen ? GetDeviceCaps(screen.get().dc, LOGPIXELSX) : 96;
-    }();
-    return dpi;
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    return screen ? GetDeviceCaps(screen.get().dc, LOGPIXELSX) : 96;
 }
 
 int Scaled(int skin) { return static_cast<int>(SkinToDevice(skin, ScreenDpi())); }
 Box Scaled(const Box& skin) {
     return {Scaled(skin.left), Scaled(skin.top), Scaled(skin.right), Scaled(skin.bottom)};
 }
-POINT Scaled(POINT skin) { return {Scaled(skin.x), Scaled(skin.y)}; }
 Box Unscaled(const Box& device) {
     const auto skin = [](int d) { return static_cast<int>(DeviceToSkin(d, ScreenDpi())); };
     return {skin(device.left), skin(device.top), skin(device.right), skin(device.bottom)};

@@ -227,7 +227,6 @@ int ScreenDpi();
 // Geometry the tests state in skin pixels goes through these.
 int Scaled(int skin);
 Box Scaled(const Box& skin);
-POINT Scaled(POINT skin);
 // Screen pixels as the panel reads them back: the skin pixels they belong to.
 Box Unscaled(const Box& device);
 // The screen in skin pixels, as the panel sees it.

@@ -26,16 +26,9 @@ TEST(Density_Pixels, EveryDevicePixelReadsBackAsTheSkinPixelDrawnThere) {
 }
 
 TEST(Density_Variants, TheNameCarriesTheMarkBeforeTheExtension) {
-    const struct {
-        const char* path;
-        const char* variant;
-    } cases[] = {
-        {"C:\\T\\title.bmp", "C:\\T\\title@2x.bmp"},
-        {"C:\\my.theme\\btn", "C:\\my.theme\\btn@2x"},  // the dot is the folder's
-        {"C:\\T\\.bmp", "C:\\T\\.bmp@2x"},
-        {"a.b.gif", "a.b@2x.gif"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(VariantPath(c.path, 2), c.variant) << c.path;
+    EXPECT_EQ(VariantPath("C:\\T\\title.bmp", 2), "C:\\T\\title@2x.bmp");
+    EXPECT_EQ(VariantPath("C:\\my.theme\\btn", 3), "C:\\my.theme\\btn@3x") << "the dot is the folder's";
+    EXPECT_EQ(VariantPath("a.b.gif", 2), "a.b@2x.gif");
 }
 
 TEST(Density_Variants, TheDisplayTakesTheSparsestFittingVariantAtOrAboveItsScale) {
