@@ -17,9 +17,9 @@ set(CORVALE_CODE_OPTIONS $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections> $<$<COMP
 add_compile_options(${CORVALE_CODE_OPTIONS})
 target_compile_options(corvale_core PRIVATE ${CORVALE_CODE_OPTIONS})  # made before this file is read
 set_source_files_properties(
-  image/gif.cpp image/gif_cut.cpp image/bmp.cpp image/decode.cpp platform/win32/picture_decode.cpp
-  platform/win32/picture.cpp platform/win32/frame_store.cpp platform/win32/toolkit_control.cpp
-  skin/animation_entry.cpp
+  image/gif.cpp image/gif_cut.cpp image/bmp.cpp image/decode.cpp image/scale_pixels.cpp
+  platform/win32/picture_decode.cpp platform/win32/picture.cpp platform/win32/frame_store.cpp
+  platform/win32/toolkit_control.cpp skin/animation_entry.cpp
   PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O3>)
 add_link_options(-Wl,--gc-sections)
 set(CORVALE_IMAGE_LAYOUT -Wl,--file-alignment,4096)

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "base/values.h"
 #include "commands/password_flag.h"
+#include "ctl/variant_faults.h"
 #include "image/gif_cut.h"
 #include "platform/form_design.h"
 #include "platform/system.h"
@@ -160,7 +161,11 @@ private:
     // The picture the toolkit decodes, or an error naming what is wrong.
     PicturePtr Picture(std::vector<Finding>& into, Severity severity, const std::string& where,
                        const std::string& what, const std::string& name) {
-        if (PicturePtr picture = os_.toolkit.LoadPicture(Folder() + name)) return picture;
+        if (PicturePtr picture = os_.toolkit.LoadPicture(Folder() + name)) {
+            for (const std::string& fault : VariantFaults(os_, Folder(), name, *picture))
+                Report(into, Severity::Warning, where, fault);
+            return picture;
+        }
         Report(into, severity, where,
                what + " " + Quote(name) + (Exists(name) ? " does not decode" : " is missing"));
         return nullptr;
@@ -430,6 +435,9 @@ private:
                        ": the animation has no frames");
             return;
         }
+        if (const PicturePtr first = os_.toolkit.LoadPicture(Folder() + entry.file))
+            for (const std::string& fault : VariantFaults(os_, Folder(), entry.file, *first))
+                Report(findings, Severity::Warning, where, fault);
         GifCutter cutter(*data);
         std::vector<size_t> undecodable;
         auto frame = [&](std::span<const std::uint8_t> chunk) {
@@ -469,6 +477,9 @@ private:
         entry.clickSound = reading.clickSound.value_or("");
         if (Picture(findings, Severity::Error, where, "picture", reading.file)) {
             const std::string hover = HoverPicturePath(reading.file);
+            if (const PicturePtr lit = hover.empty() ? nullptr : os_.toolkit.LoadPicture(Folder() + hover))
+                for (const std::string& fault : VariantFaults(os_, Folder(), hover, *lit))
+                    Report(findings, Severity::Warning, where, fault);
             if (!hover.empty() && !os_.toolkit.LoadPicture(Folder() + hover))
                 Report(findings, Severity::Warning, where,
                        "hover picture " + Quote(hover) +

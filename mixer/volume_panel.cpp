@@ -200,8 +200,8 @@ void VolumePanel::DragVolumeSlider(int button, int slot, double y) {
         access_.SetStereoValue(MixerHandle(), VolumeControl[slot], *value, *value);
 }
 
-// The event's position is in the screen's twips: 15 to the pixel only at
-// 96 dpi, so the slider's own density converts it back to its pixels.
+// The event's position is in twips of the skin's pixels, which the toolkit
+// gives as 15 to the pixel at every density.
 void VolumePanel::imgVol_Mouse(int index, const MouseEvent& e) {
     DragVolumeSlider(e.button, index, e.y / std::max(1, ctx_.os.toolkit.TwipsPerPixelY()));
 }

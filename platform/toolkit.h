@@ -14,7 +14,7 @@
 namespace corvale {
 
 // One control of a form: a text box, a picture, a picture button or a timer.
-// Positions and sizes are pixels of the form's client area. Setters return
+// Positions and sizes are skin pixels of the form's client area. Setters return
 // false when the control refuses the value; the control then keeps what it
 // had.
 class Control {
@@ -113,7 +113,7 @@ public:
     virtual void Move(double left, double top, double width, double height) = 0;
     virtual void SetOuterSize(double width, double height) = 0;
 
-    // Client area in pixels, read afresh on every call.
+    // Client area in skin pixels, read afresh on every call.
     virtual int ScaleWidth() const = 0;
     virtual int ScaleHeight() const = 0;
 
@@ -124,6 +124,10 @@ public:
 
     // The background picture, drawn at the top-left corner.
     virtual bool SetPicture(PicturePtr picture) = 0;
+    // The colour of the background picture that the window's outline leaves
+    // out (the prompt's mask): wherever the picture is drawn larger, it stays
+    // exactly that colour and no neighbour is blended with it.
+    virtual void SetOutlineColor(Color mask) = 0;
 
     // Element 0 of each array and the single controls exist from the start.
     // Create makes element `index` from element 0 of its array, hidden;
@@ -157,8 +161,16 @@ public:
     // above the window it was opened from.
     virtual std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) = 0;
 
+    // A picture file; on a dense display a fitting denser variant beside it
+    // (see ChoosePictureFile) is drawn instead, at the plain picture's size.
     virtual PicturePtr LoadPicture(const std::string& path) = 0;
     virtual PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) = 0;
+    // Pictures of which `density` pixels make one skin pixel, such as the
+    // frames of a denser variant: their size is their pixels over `density`.
+    virtual PicturePtr LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) = 0;
+    // The file this display draws the picture at `path` from: a denser
+    // variant beside it (title@2x.bmp) when one fits, else `path` itself.
+    virtual PictureFile ChoosePictureFile(const std::string& path) = 0;
 
     // Lets pending window events run once.
     virtual void DoEvents() = 0;
@@ -168,10 +180,11 @@ public:
     virtual long long Now() const = 0;
     virtual void MessageBox(const std::string& text) = 0;
 
+    // The screen in skin pixels (1/96 inch, 15 twips), at every density.
     virtual int ScreenWidthPixels() const = 0;
     virtual int TwipsPerPixelX() const = 0;
     virtual int TwipsPerPixelY() const = 0;
-    // The usable screen area (the work area) in pixels.
+    // The usable screen area (the work area) in skin pixels.
     virtual Rect WorkArea() const = 0;
 
     virtual Point CursorPos() const = 0;

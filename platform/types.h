@@ -95,4 +95,12 @@ public:
 
 using PicturePtr = std::shared_ptr<const Picture>;
 
+// A picture file as a display draws it: the file to read, and how many of
+// its pixels make one skin pixel (2 for title@2x.bmp).
+struct PictureFile {
+    std::string path;
+    int density = 1;
+    friend bool operator==(const PictureFile&, const PictureFile&) = default;
+};
+
 }  // namespace corvale

@@ -34,6 +34,7 @@ std::vector<Rect> OpaqueRuns(const Picture& picture, Color mask) {
 void ShapeWindow(Context& ctx, Form& window, Color mask, const std::string& picturePath, bool nt) {
     const PicturePtr picture = ctx.os.toolkit.LoadPicture(picturePath);
     if (!picture) return;
+    window.SetOutlineColor(mask);
     window.SetPicture(picture);
     window.SetOuterSize(static_cast<double>(picture->Width()) * ctx.os.toolkit.TwipsPerPixelX(),
                         static_cast<double>(picture->Height()) * ctx.os.toolkit.TwipsPerPixelY());

@@ -19,6 +19,10 @@
 #            default theme asks for a 15 ms pause after each of its entries
 #   long     corvale.exe with one "A" entry of a long, large animation made
 #            here with ImageMagick (783 frames of 640x421, 10 ms each)
+#   default2x, unpaced2x
+#            default and unpaced again at 200%: a 2048x1536 screen at 192
+#            dpi, where the panel draws the theme's @2x pictures and its
+#            letters at twice the size (Wine and Xvfb started anew for it)
 #
 # The starts alternate (empty, timers, calls, small, default, unpaced, ...)
 # five times. For
@@ -138,6 +142,7 @@ trap 'exit 130' INT TERM
 corvale_start_xvfb
 corvale_null_sound_home "$WORK/home"
 corvale_boot_wine "$WORK/wine"
+corvale_screen_density 96
 # A wineserver that stays between the starts, so that each start finds it
 # warm (once the one that booted the prefix has gone).
 wineserver -w
@@ -277,6 +282,20 @@ done
 theme long
 measure long "$CORVALE" "$CAPTION" --pixel 730,30,d4a017
 
+# The default theme at 200%, on a screen of twice the pixels: the panel sees
+# the 1024-pixel screen it saw above.
+corvale_stop_display
+corvale_start_xvfb 2048x1536
+corvale_screen_density 192
+wineserver -p
+for run in $(seq 1 "$RUNS"); do
+    corvale_log "run $run of $RUNS at 200%"
+    theme default
+    measure default2x "$CORVALE" "$CAPTION" --text "Operating System"
+    theme unpaced
+    measure unpaced2x "$CORVALE" "$CAPTION" --text "Operating System"
+done
+
 # ---- Figures ------------------------------------------------------------------
 
 echo
@@ -292,12 +311,12 @@ function median(name, col,    n, i, j, t, v) {
 }
 { ++rows; prog[rows] = $1; for (c = 2; c <= 9; ++c) val[rows, c] = $c }
 END {
-    printf "\n%-8s %9s %9s %11s %13s %8s %8s %8s %10s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB", "threads", "stacks MB"
-    split("empty timers calls small default unpaced long", names, " ")
-    for (k = 1; k <= 7; ++k) {
+    printf "\n%-9s %8s %9s %11s %13s %8s %8s %8s %10s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB", "threads", "stacks MB"
+    split("empty timers calls small default unpaced long default2x unpaced2x", names, " ")
+    for (k = 1; k <= 9; ++k) {
         p = names[k]
         if (median(p, 2) < 0) continue
-        printf "%-8s %9.0f %9.0f %11.3f %13.3f %8.1f %8.1f %8d %10.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024, median(p, 8), median(p, 9) / 1024
+        printf "%-9s %8.0f %9.0f %11.3f %13.3f %8.1f %8.1f %8d %10.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024, median(p, 8), median(p, 9) / 1024
     }
     e = median("empty", 2); t = median("timers", 3); te = median("timers", 4); r = median("empty", 5)
     printf "\n"
@@ -334,6 +353,14 @@ END {
             printf "  of it, the stacks of %d more thread(s):                  %.1f MB\n", median("small", 8) - median("calls", 8), (median("small", 9) - median("calls", 9)) / 1024
     }
     printf "resident memory above the empty window, default theme:   %.1f MB\n", (median("default", 5) - r) / 1024
+    for (k = 1; k <= 2; ++k) {
+        p = k == 1 ? "default" : "unpaced"
+        if (median(p "2x", 2) <= 0 || median(p, 2) <= 0) continue
+        printf "%s theme at 200%% / at 100%%, info panel first line: %5.2fx  (goal <= 1.2)\n", p, median(p "2x", 2) / median(p, 2)
+        printf "%s theme at 200%% / at 100%%, start CPU time:        %5.2fx\n", p, median(p "2x", 7) / median(p, 7)
+        if (median(p, 3) > 0)
+            printf "%s theme at 200%% / at 100%%, idle CPU:              %5.2fx  (goal: unchanged)\n", p, median(p "2x", 3) / median(p, 3)
+    }
     if (median("long", 5) > 0)
         printf "resident memory above the empty window, long animation:  %.1f MB  (goal <= 64; peak %.1f MB above)\n", (median("long", 5) - r) / 1024, (median("long", 6) - r) / 1024
 }' "$RESULTS"

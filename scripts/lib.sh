@@ -128,13 +128,14 @@ corvale_make_tmp() {
     [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "${TMPDIR:-/tmp}/corvale.XXXXXX")
 }
 
-# Xvfb 1024x768x24 on the first display number nobody holds; sets DISPLAY.
+# Xvfb on the first display number nobody holds, 1024x768x24 or the size
+# in $1 (WIDTHxHEIGHT); sets DISPLAY.
 corvale_start_xvfb() {
     corvale_make_tmp
-    local n
+    local n size=${1:-1024x768}
     for n in $(seq 57 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
         CORVALE_XVFB_PID=$!
         local _
         for _ in $(seq 1 100); do
@@ -179,6 +180,30 @@ corvale_boot_wine() {
     # Wine has no Courier New; its metric twin keeps the skins' fixed-pitch
     # columns lined up.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1 || true
+}
+
+# The screen density Wine gives the programs of the prefix (LogPixels in
+# HKCU\Control Panel\Desktop, 96 dots per inch at 100%). Wine reads it when
+# its server starts, so the server is left to end before the next program.
+# A note in the prefix saves the restart when the density is already set.
+corvale_screen_density() { # <dpi>
+    local note=$WINEPREFIX/.corvale-dpi
+    [ "$(cat "$note" 2>/dev/null)" = "$1" ] && return 0
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -w
+    echo "$1" >"$note"
+}
+
+# Ends the Wine programs and the X display of a run, keeping the prefix and
+# the temporary folder, so that the run can go on on another screen.
+corvale_stop_display() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    if [ -n "$CORVALE_XVFB_PID" ]; then
+        kill "$CORVALE_XVFB_PID" 2>/dev/null || true
+        wait "$CORVALE_XVFB_PID" 2>/dev/null || true
+        CORVALE_XVFB_PID=""
+    fi
 }
 
 # A Unix path as Wine's Z: drive sees it.

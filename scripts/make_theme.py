@@ -4,6 +4,11 @@
 Standard library only. Every run writes the same bytes, so the generated files
 are committed beside the skins and the program runs without this script.
 
+Every picture is also drawn at twice the resolution, as NAME@2x.bmp (and
+activity@2x.gif) beside it, for screens at 150% and 200%: the same drawing
+with rounder curves, finer gradients and smoothed letters, not a copy of the
+plain picture's pixels.
+
     make_theme.py                  write the theme into themes/default
     make_theme.py --out DIR        write it somewhere else
 
@@ -47,20 +52,28 @@ def rgb_text(colour):
 # ------------------------------------------------------------------ raster
 
 class Image:
-    """An RGB picture held as a flat list of (r, g, b) tuples, row by row."""
+    """An RGB picture held as a flat list of (r, g, b) tuples, row by row.
 
-    def __init__(self, width, height, colour=(0, 0, 0)):
-        self.w, self.h = width, height
-        self.px = [colour] * (width * height)
+    `density` pixels make one drawing unit: set, fill and frame take units
+    (a picture drawn at density 2 is its plain self at twice the
+    resolution); w, h, px, get and the rest are the pixels themselves."""
+
+    def __init__(self, width, height, colour=(0, 0, 0), density=1):
+        self.d = density
+        self.w, self.h = width * density, height * density
+        self.px = [colour] * (self.w * self.h)
 
     def get(self, x, y):
         return self.px[y * self.w + x]
 
     def set(self, x, y, colour):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y * self.w + x] = colour
+        self.fill(x, y, 1, 1, colour)
 
     def fill(self, x, y, w, h, colour):
+        d = self.d
+        self.fill_pixels(x * d, y * d, w * d, h * d, colour)
+
+    def fill_pixels(self, x, y, w, h, colour):
         for yy in range(max(0, y), min(self.h, y + h)):
             row = yy * self.w
             for xx in range(max(0, x), min(self.w, x + w)):
@@ -78,7 +91,7 @@ class Image:
             for sx in range(src.w):
                 c = src.px[sy * src.w + sx]
                 if c != skip:
-                    self.set(x + sx, y + sy, c)
+                    self.fill_pixels(x + sx, y + sy, 1, 1, c)
 
     def stretched(self, w, h):
         out = Image(max(w, 0), max(h, 0))
@@ -98,19 +111,33 @@ def lerp(a, b, t):
 
 
 def in_round_rect(x, y, left, top, w, h, r):
-    """Whether pixel (x, y) lies in the rectangle with corners of radius r."""
+    """Whether the point (x, y) lies in the rectangle with corners of radius r."""
     if not (left <= x < left + w and top <= y < top + h):
         return False
-    cx = min(max(x + 0.5, left + r), left + w - r)
-    cy = min(max(y + 0.5, top + r), top + h - r)
-    return (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r
+    cx = min(max(x, left + r), left + w - r)
+    cy = min(max(y, top + r), top + h - r)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
 
 
 def fill_round_rect(img, left, top, w, h, r, colour):
-    for y in range(max(0, top), min(img.h, top + h)):
-        for x in range(max(0, left), min(img.w, left + w)):
-            if in_round_rect(x, y, left, top, w, h, r):
+    """Every pixel whose centre lies in the rounded rectangle (in units)."""
+    d = img.d
+    for y in range(max(0, top * d), min(img.h, (top + h) * d)):
+        for x in range(max(0, left * d), min(img.w, (left + w) * d)):
+            if in_round_rect((x + 0.5) / d, (y + 0.5) / d, left, top, w, h, r):
                 img.px[y * img.w + x] = colour
+
+
+def cut_corner(img, x, y, right, bottom, colour):
+    """Unit (x, y) as a corner cut off: the whole unit at density 1, the
+    triangle outside the diagonal above it."""
+    d = img.d
+    for j in range(d):
+        for i in range(d):
+            a = d - 1 - i if right else i
+            b = d - 1 - j if bottom else j
+            if a + b < d:
+                img.fill_pixels(x * d + i, y * d + j, 1, 1, colour)
 
 
 # -------------------------------------------------------- the 5x7 font
@@ -190,6 +217,35 @@ def draw_glyph(img, x, y, bits, colour, scale=1, unlit=None, dots=False):
         r, c = divmod(i, GLYPH_W)
         if on or unlit is not None:
             img.fill(x + c * scale, y + r * scale, size, size, colour if on else unlit)
+    if img.d > 1 and not dots:
+        smooth_diagonals(img, x, y, bits, colour, scale)
+
+
+def smooth_diagonals(img, x, y, bits, colour, scale):
+    """Where two lit cells touch only at a corner, the two unlit cells beside
+    them get a triangle of ink in that corner, half a cell on a side: the
+    stroke runs on diagonally instead of stepping, as a finer pen draws it."""
+    def lit(r, c):
+        return 0 <= r < GLYPH_H and 0 <= c < GLYPH_W and bits[r * GLYPH_W + c]
+
+    side = scale * img.d
+    def corner(r, c, right, bottom):
+        left, top = (x + c * scale) * img.d, (y + r * scale) * img.d
+        for j in range(side):
+            for i in range(side):
+                a = side - 1 - i if right else i
+                b = side - 1 - j if bottom else j
+                if a + b < side // 2:
+                    img.fill_pixels(left + i, top + j, 1, 1, colour)
+
+    for r in range(GLYPH_H - 1):
+        for c in range(GLYPH_W - 1):
+            if lit(r, c) and lit(r + 1, c + 1) and not lit(r, c + 1) and not lit(r + 1, c):
+                corner(r, c + 1, False, True)
+                corner(r + 1, c, True, False)
+            if lit(r, c + 1) and lit(r + 1, c) and not lit(r, c) and not lit(r + 1, c + 1):
+                corner(r, c, True, True)
+                corner(r + 1, c + 1, False, False)
 
 
 def draw_text(img, x, y, text, colour, scale=1, unlit=None, dots=False, gap=None):
@@ -334,12 +390,12 @@ RED_KEY = Tone(RED, RED_FILL, RED_DIM)
 BUTTON_W, BUTTON_H = 116, 28
 
 
-def key_face(label, tone, hover, width=BUTTON_W, height=BUTTON_H, locked=False, outside=BACKDROP):
+def key_face(label, tone, hover, width=BUTTON_W, height=BUTTON_H, locked=False, outside=BACKDROP, density=1):
     """A key of the panel: unlit outline normally, inverse video under the cursor."""
-    img = Image(width, height, tone.fill if hover else FACE)
+    img = Image(width, height, tone.fill if hover else FACE, density)
     img.frame(0, 0, width, height, tone.bright if hover else tone.dim)
     for x, y in ((0, 0), (width - 1, 0), (0, height - 1), (width - 1, height - 1)):
-        img.set(x, y, outside)  # clipped corners
+        cut_corner(img, x, y, x > 0, y > 0, outside)  # clipped corners
     ink = INK if hover else tone.bright
     lamp = (235, 255, 240) if hover else tone.dim
     if locked:
@@ -353,35 +409,37 @@ def key_face(label, tone, hover, width=BUTTON_W, height=BUTTON_H, locked=False, 
     return img
 
 
-def title_picture():
-    img = Image(352, 32, BACKDROP)
+def title_picture(density=1):
+    img = Image(352, 32, BACKDROP, density)
     draw_text(img, 0, 2, "CORVALE", PHOSPHOR, 4, unlit=(13, 27, 19), dots=True)
     draw_text(img, 180, 2, "VEXAL TERMINAL", GLOW, 2)
     draw_text(img, 180, 23, "SYSTEM PANEL  //  BUILD 1.0", DIM)
     return img
 
 
-def tab_picture(label):
+def tab_picture(label, density=1):
     """A section heading: a lit tab the section's rule runs on from."""
-    img = Image(text_width(label) + 14, 12, BACKDROP)
-    img.fill(0, 0, img.w, 12, GLOW)
-    img.set(0, 0, BACKDROP)
-    img.set(img.w - 1, 0, BACKDROP)
+    width = text_width(label) + 14
+    img = Image(width, 12, BACKDROP, density)
+    img.fill(0, 0, width, 12, GLOW)
+    cut_corner(img, 0, 0, False, False, BACKDROP)
+    cut_corner(img, width - 1, 0, True, False, BACKDROP)
     draw_text(img, 7, 3, label, INK)
     return img
 
 
-def gradient_bar():
-    img = Image(256, 2, BACKDROP)
-    for x in range(256):
-        t = math.sin(math.pi * (x + 0.5) / 256) ** 2
-        img.fill(x, 0, 1, 1, lerp(BACKDROP, PHOSPHOR, t))
-        img.fill(x, 1, 1, 1, lerp(BACKDROP, DIM, t))
+def gradient_bar(density=1):
+    img = Image(256, 2, BACKDROP, density)
+    d = density
+    for x in range(img.w):
+        t = math.sin(math.pi * (x + 0.5) / img.w) ** 2
+        img.fill_pixels(x, 0, 1, d, lerp(BACKDROP, PHOSPHOR, t))
+        img.fill_pixels(x, d, 1, d, lerp(BACKDROP, DIM, t))
     return img
 
 
-def line_text_picture(text, colour, width, bullet=None):
-    img = Image(width, 9, BACKDROP)
+def line_text_picture(text, colour, width, bullet=None, density=1):
+    img = Image(width, 9, BACKDROP, density)
     x = 1
     if bullet is not None:
         img.fill(1, 2, 5, 5, bullet)
@@ -401,9 +459,9 @@ def meter_colour(segment):
     return lerp(GLOW, PHOSPHOR, segment / 11)
 
 
-def meter_picture(step):
+def meter_picture(step, density=1):
     """Volume step `step` of 20: segments 0..step lit, a marker at the level."""
-    img = Image(METER_W, METER_H, BACKDROP)
+    img = Image(METER_W, METER_H, BACKDROP, density)
     img.fill(4, 0, 16, METER_H, PANEL)
     pitch = METER_H // METER_STEPS
     for seg in range(METER_STEPS):
@@ -419,8 +477,8 @@ def meter_picture(step):
 SWITCH_W, SWITCH_H = 40, 14
 
 
-def switch_picture(muted):
-    img = Image(SWITCH_W, SWITCH_H, BACKDROP)
+def switch_picture(muted, density=1):
+    img = Image(SWITCH_W, SWITCH_H, BACKDROP, density)
     if muted:
         fill_round_rect(img, 0, 0, SWITCH_W, SWITCH_H, 6, RED_FILL)
         draw_text(img, (SWITCH_W - text_width("MUTE")) // 2, 4, "MUTE", INK)
@@ -440,8 +498,8 @@ def label_file(kind):
     return "lbl_" + LINE_NAMES[kind].lower().replace(" ", "") + ".bmp"
 
 
-def label_picture(name):
-    img = Image(LABEL_W, LABEL_H, BACKDROP)
+def label_picture(name, density=1):
+    img = Image(LABEL_W, LABEL_H, BACKDROP, density)
     draw_text(img, (LABEL_W - text_width(name)) // 2, 1, name, GLOW)
     return img
 
@@ -453,8 +511,8 @@ ACTIVITY_BARS = [[2, 5, 8, 4, 6], [6, 9, 5, 7, 3], [9, 4, 7, 10, 5],
                  [4, 7, 10, 6, 9], [7, 10, 6, 3, 8], [3, 6, 4, 8, 10]]
 
 
-def activity_frame(n):
-    img = Image(ACTIVITY_W, ACTIVITY_H, BACKDROP)
+def activity_frame(n, density=1):
+    img = Image(ACTIVITY_W, ACTIVITY_H, BACKDROP, density)
     lit = ACTIVITY_LAMP[n]
     fill_round_rect(img, 2, 4, 12, 12, 6, DIM if lit else FAINT)
     fill_round_rect(img, 4, 6, 8, 8, 4, PHOSPHOR if lit else (24, 56, 36))
@@ -476,9 +534,9 @@ PROMPT_CANCEL = (210, 100, 100, 28)
 PROMPT_ACTIVITY = (278, 26, ACTIVITY_W, ACTIVITY_H)
 
 
-def prompt_background():
+def prompt_background(density=1):
     """A rounded plate with a tab on top, in a surround of the mask colour."""
-    img = Image(PROMPT_W, PROMPT_H, MASK)
+    img = Image(PROMPT_W, PROMPT_H, MASK, density)
     bl, bt, bw, bh = PROMPT_BODY
     tl, tt, tw, th = PROMPT_TAB
     fill_round_rect(img, tl, tt, tw, th, 8, GLOW)
@@ -708,41 +766,54 @@ def theme_skin():
 
 # ----------------------------------------------------------------- the theme
 
-def pictures():
-    """Every picture of the theme by file name (the GIF aside)."""
-    out = {"title.bmp": title_picture(), "bar.bmp": gradient_bar(),
-           "rule.bmp": Image(4, 1, DIM),
-           "status.bmp": line_text_picture(STATUS_TEXT, DIM, STATUS_W),
-           "hint.bmp": line_text_picture(HINT_TEXT, DIM, HINT_W, bullet=AMBER_FILL)}
+DENSITIES = (1, 2)  # the plain pictures, and the @2x ones for dense screens
+
+
+def variant_name(name, density):
+    """title.bmp at density 2 is title@2x.bmp, as the program looks for it."""
+    if density == 1:
+        return name
+    stem, dot, extension = name.rpartition(".")
+    return f"{stem}@{density}x{dot}{extension}"
+
+
+def pictures(density=1):
+    """Every picture of the theme by file name (the GIF aside), drawn at `density`."""
+    d = density
+    out = {"title.bmp": title_picture(d), "bar.bmp": gradient_bar(d),
+           "rule.bmp": Image(4, 1, DIM, d),
+           "status.bmp": line_text_picture(STATUS_TEXT, DIM, STATUS_W, density=d),
+           "hint.bmp": line_text_picture(HINT_TEXT, DIM, HINT_W, bullet=AMBER_FILL, density=d)}
     for label in ("SYSTEM", "MIXER", "CONTROL", "SOUND CARD"):
-        out[f"hdr_{label.split()[0].lower()}.bmp"] = tab_picture(label)
+        out[f"hdr_{label.split()[0].lower()}.bmp"] = tab_picture(label, d)
     for label, base, _, protected, tone in KEYS:
-        out[base + ".bmp"] = key_face(label, tone, False, locked=protected)
-        out[base + "a.bmp"] = key_face(label, tone, True, locked=protected)
+        out[base + ".bmp"] = key_face(label, tone, False, locked=protected, density=d)
+        out[base + "a.bmp"] = key_face(label, tone, True, locked=protected, density=d)
     for step in range(METER_STEPS):
-        out[f"meter{step:02d}.bmp"] = meter_picture(step)
-    out["switch_on.bmp"] = switch_picture(False)
-    out["switch_mute.bmp"] = switch_picture(True)
+        out[f"meter{step:02d}.bmp"] = meter_picture(step, d)
+    out["switch_on.bmp"] = switch_picture(False, d)
+    out["switch_mute.bmp"] = switch_picture(True, d)
     for kind, name in enumerate(LINE_NAMES):
-        out[label_file(kind)] = label_picture(name)
-    out["prompt_bg.bmp"] = prompt_background()
+        out[label_file(kind)] = label_picture(name, d)
+    out["prompt_bg.bmp"] = prompt_background(d)
     for base, label, tone in (("pbtn_ok", "OK", GREEN_KEY), ("pbtn_cancel", "CANCEL", RED_KEY)):
         w, h = PROMPT_OK[2], PROMPT_OK[3]
-        out[base + ".bmp"] = key_face(label, tone, False, w, h)
-        out[base + "a.bmp"] = key_face(label, tone, True, w, h)
+        out[base + ".bmp"] = key_face(label, tone, False, w, h, density=d)
+        out[base + "a.bmp"] = key_face(label, tone, True, w, h, density=d)
     return out
 
 
-def activity_frames():
-    return [activity_frame(n) for n in range(len(ACTIVITY_DELAYS))]
+def activity_frames(density=1):
+    return [activity_frame(n, density) for n in range(len(ACTIVITY_DELAYS))]
 
 
 def theme_files():
     """File name -> bytes for the whole theme."""
     files = {}
-    for name, img in pictures().items():
-        files[name] = bmp_bytes(img)
-    files["activity.gif"] = gif_bytes(activity_frames(), ACTIVITY_DELAYS)
+    for d in DENSITIES:
+        for name, img in pictures(d).items():
+            files[variant_name(name, d)] = bmp_bytes(img)
+        files[variant_name("activity.gif", d)] = gif_bytes(activity_frames(d), ACTIVITY_DELAYS)
     for name, (notes, length) in SOUNDS.items():
         files[name + ".wav"] = wav_bytes(render_sound(notes, length), RATE)
     files["terminal.skn"] = theme_skin()
@@ -750,8 +821,6 @@ def theme_files():
         files[layout.name + ".skn"] = layout_skin(layout)
     return files
 
-
-# --------------------------------------------------------- skin geometry
 
 # --------------------------------------------------------------------- main
 

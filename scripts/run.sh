@@ -4,6 +4,8 @@
 # the settings store as an installer would, and starts it under Wine on
 # $DISPLAY. Without a display it runs on a private Xvfb, saves a screenshot
 # once the window is up, prints the PNG's path and closes the panel again.
+# CORVALE_SCREEN (WIDTHxHEIGHT) and CORVALE_DPI choose that screen: 2048x1536
+# at 192 shows the face at 200%.
 #
 #     scripts/run.sh [THEME_FOLDER]
 set -euo pipefail
@@ -24,12 +26,13 @@ ctl=$CORVALE_BUILD/win32/corvalectl.exe
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
     headless=1
-    corvale_start_xvfb
+    corvale_start_xvfb "${CORVALE_SCREEN:-1024x768}"
 fi
 # Without a sound card the mixer only opens on ALSA's null device.
 corvale_has_sound_card || corvale_null_sound_home "$CORVALE_BUILD/run-home"
 # Kept between runs, so only the first run waits for Wine to boot.
 corvale_boot_wine "$CORVALE_BUILD/wine-run"
+corvale_screen_density "${CORVALE_DPI:-96}"
 
 # As an installer would: ProgramDir = the folder that holds the theme,
 # ThemeDir = the theme's own folder (...\themes\ and default\ by default).
@@ -53,7 +56,7 @@ xwininfo -root -tree 2>/dev/null | grep -qF "\"$caption\"" || { corvale_log "no 
 # The face builds entry by entry after the window shows.
 sleep "${CORVALE_SHOT_DELAY:-6}"
 shot=$CORVALE_BUILD/corvale-screenshot.png
-xwd -root -silent | convert xwd:- "$shot"
+import -silent -window root "$shot"
 # Close it the way the suite's other programs do, through its EXIT key.
 if ! wine "$ctl" close --wait 20 >&2; then
     corvale_log "the panel did not close in time"

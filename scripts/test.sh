@@ -47,6 +47,15 @@ for runner in corvale_backend_tests corvale_e2e_tests; do
         failed=1
     fi
 done
+# The density test once more on screens at 150% and at 200%, each on an X
+# screen of its size with Wine started anew at its density.
+for screen in 144:1536x1152 192:2048x1536; do
+    [ -f "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" ] || break
+    corvale_stop_display
+    corvale_start_xvfb "${screen#*:}"
+    corvale_screen_density "${screen%%:*}"
+    run_suite "e2e-${screen%%:*}dpi" wine "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" --gtest_filter='*/Density.*'
+done
 wine_seconds=$((SECONDS - wine_started))
 corvale_cleanup
 

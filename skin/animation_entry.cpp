@@ -26,7 +26,7 @@ long Slot(const std::vector<long>& list, long index) {
 
 // False when memory ran out while the picture was made: the frame stays
 // without one, as an undecodable frame does, and the cutting stops.
-bool MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
+bool MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect, int density,
                std::span<const std::uint8_t> header, std::span<const std::uint8_t> chunk) {
     const long frame = ++lists.GifFrameCount;
     const long displayTime = FrameDisplayTime(chunk);
@@ -43,7 +43,7 @@ bool MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const
     try {
         // The backend's decoder copes with the cut ends; the core hands over
         // the bytes exactly as cut.
-        if (PicturePtr picture = ctx.os.toolkit.LoadPictureFromBytes(FrameBytes(header, chunk)))
+        if (PicturePtr picture = ctx.os.toolkit.LoadDensePictureFromBytes(FrameBytes(header, chunk), density))
             element->SetPicture(std::move(picture));
     } catch (const std::bad_alloc&) {
         fitted = false;
@@ -56,18 +56,19 @@ bool MakeFrame(Context& ctx, Form& form, SkinLists& lists, long animation, const
 // A very long animation whose frames no longer fit in memory keeps the
 // frames it has. Handlers run between frames: nothing of the form or the
 // lists is held across DoEvents, only the bytes, which are the caller's.
-void CutFrames(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect,
+void CutFrames(Context& ctx, Form& form, SkinLists& lists, long animation, const EntryRect& rect, int density,
                std::span<const std::uint8_t> data) {
     GifCutter cutter(data);
     try {
         for (;;) {
             const auto chunk = cutter.NextChunk();
-            if (chunk && !MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk)) return;
+            if (chunk && !MakeFrame(ctx, form, lists, animation, rect, density, cutter.Header(), *chunk))
+                return;
             ctx.os.toolkit.DoEvents();
             if (!chunk) break;
         }
         if (const auto chunk = cutter.LastChunk())
-            MakeFrame(ctx, form, lists, animation, rect, cutter.Header(), *chunk);
+            MakeFrame(ctx, form, lists, animation, rect, density, cutter.Header(), *chunk);
     } catch (const std::bad_alloc&) {
     }
 }
@@ -101,12 +102,15 @@ void BuildAnimationEntry(Context& ctx, Form& form, SkinLists& lists, const std::
     lists.AnimDue.resize(size);
     lists.AnimFirstFrame[static_cast<std::size_t>(animation)] = lists.GifFrameCount + 1;
 
-    const std::optional<std::vector<std::uint8_t>> data = ctx.os.files.ReadAll(gifPath);
+    // A denser variant of the GIF (activity@2x.gif) is cut instead when the
+    // display draws from it; its frames keep the plain picture's size.
+    const PictureFile file = ctx.os.toolkit.ChoosePictureFile(gifPath);
+    const std::optional<std::vector<std::uint8_t>> data = ctx.os.files.ReadAll(file.path);
 
     if (Control* timer = form.Create(ControlArray::tmrAnim, static_cast<int>(animation)))
         timer->SetEnabled(false);
 
-    if (data) CutFrames(ctx, form, lists, animation, rect, *data);
+    if (data) CutFrames(ctx, form, lists, animation, rect, file.density, *data);
 
     const auto index = static_cast<std::size_t>(animation);
     for (auto* list : {&lists.AnimFirstFrame, &lists.AnimLastFrame, &lists.AnimFrame})

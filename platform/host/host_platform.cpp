@@ -16,6 +16,7 @@
 #include "base/values.h"
 #include "image/bmp.h"
 #include "image/decode.h"
+#include "image/scale_pixels.h"
 
 namespace corvale::host {
 namespace {
@@ -127,6 +128,16 @@ PicturePtr HostToolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes
         gif && gif->screenWidth > 0 && gif->screenHeight > 0)
         return std::make_shared<PixelPicture>(image::Pixels{gif->screenWidth, gif->screenHeight, {}});
     return nullptr;
+}
+
+PicturePtr HostToolkit::LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) {
+    std::optional<image::Pixels> dense = image::DecodeOwn(bytes);
+    if (!dense || density <= 1) return LoadPictureFromBytes(bytes);
+    image::Pixels plain{dense->width / density, dense->height / density, {}};
+    plain.bgra.resize(static_cast<std::size_t>(plain.width) * static_cast<std::size_t>(plain.height) * 4);
+    if (!ScalePixels(dense->bgra, dense->width, dense->height, plain.bgra, plain.width, plain.height))
+        return nullptr;
+    return std::make_shared<PixelPicture>(std::move(plain));
 }
 
 void HostToolkit::Sleep(int milliseconds) {

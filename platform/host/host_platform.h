@@ -50,6 +50,9 @@ public:
     std::unique_ptr<Form> CreateOwnedForm(FormKind, FormEvents&, WindowHandle) override { return nullptr; }
     PicturePtr LoadPicture(const std::string& path) override;
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
+    PicturePtr LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) override;
+    // Nothing is drawn here: the plain picture is the one measured.
+    PictureFile ChoosePictureFile(const std::string& path) override { return {path, 1}; }
     void DoEvents() override {}
     void Sleep(int milliseconds) override;
     long long Now() const override;

@@ -37,8 +37,12 @@ namespace {
 class KeptFrame final : public Picture {
 public:
     KeptFrame(std::shared_ptr<FrameStore::Shared> store, std::vector<std::uint8_t> bytes, int width,
-              int height)
-        : store_(std::move(store)), bytes_(std::move(bytes)), width_(width), height_(height) {}
+              int height, int density)
+        : store_(std::move(store)),
+          bytes_(std::move(bytes)),
+          width_(width),
+          height_(height),
+          density_(density) {}
     ~KeptFrame() override { store_->Forget(this); }
     KeptFrame(const KeptFrame&) = delete;
     KeptFrame& operator=(const KeptFrame&) = delete;
@@ -53,7 +57,8 @@ public:
     std::shared_ptr<const Win32Picture> Decoded() const {
         if (auto cached = store_->Cached(this)) return cached;
         if (!store_->decoder) return nullptr;
-        auto decoded = std::dynamic_pointer_cast<const Win32Picture>(store_->decoder->FromBytes(bytes_));
+        auto decoded = Win32Picture::WithDensity(
+            std::dynamic_pointer_cast<const Win32Picture>(store_->decoder->FromBytes(bytes_)), density_);
         if (decoded) store_->Keep(this, decoded);
         return decoded;
     }
@@ -61,8 +66,9 @@ public:
 private:
     std::shared_ptr<FrameStore::Shared> store_;
     std::vector<std::uint8_t> bytes_;
-    int width_;
+    int width_;  // in skin pixels
     int height_;
+    int density_;
 };
 
 }  // namespace
@@ -76,16 +82,24 @@ FrameStore::~FrameStore() {
     shared_->recent.clear();
 }
 
-PicturePtr FrameStore::Load(std::span<const std::uint8_t> bytes) {
+PicturePtr FrameStore::Load(std::span<const std::uint8_t> bytes, int density) {
     PicturePtr decoded = shared_->decoder->FromBytes(bytes);
     if (!decoded) return nullptr;
-    const std::size_t pixelBytes =
-        static_cast<std::size_t>(decoded->Width()) * static_cast<std::size_t>(decoded->Height()) * 4;
+    if (density != 1) {
+        // A frame whose size is no multiple of its density is shown as it is.
+        auto dense =
+            Win32Picture::WithDensity(std::dynamic_pointer_cast<const Win32Picture>(decoded), density);
+        if (dense) decoded = std::move(dense);
+        else density = 1;
+    }
+    const std::size_t pixelBytes = static_cast<std::size_t>(decoded->Width()) *
+                                   static_cast<std::size_t>(decoded->Height()) * 4 *
+                                   static_cast<std::size_t>(density * density);
     if (pixelBytes <= kKeepDecodedBytes) return decoded;
     try {
         auto frame =
             std::make_shared<const KeptFrame>(shared_, std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
-                                              decoded->Width(), decoded->Height());
+                                              decoded->Width(), decoded->Height(), density);
         // The frame just decoded is the one most likely to be drawn next
         // (an animation's first frame shows as soon as it is made).
         if (auto drawable = std::dynamic_pointer_cast<const Win32Picture>(decoded))

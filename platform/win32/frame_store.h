@@ -32,8 +32,8 @@ public:
 
     // The picture in `bytes`, decoded once to check it and learn its size;
     // nullptr when it does not decode. A large one comes back holding only
-    // a copy of the bytes.
-    PicturePtr Load(std::span<const std::uint8_t> bytes);
+    // a copy of the bytes. `density` pixels of it make one skin pixel.
+    PicturePtr Load(std::span<const std::uint8_t> bytes, int density = 1);
 
     struct Shared;
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/toolkit_form.h"
+#include "platform/win32/toolkit_screen.h"
 
 namespace corvale::win32 {
 
@@ -84,8 +86,17 @@ UniqueRegion RegionFromRectangles(const std::vector<Rect>& rectangles) {
     return pieces.empty() ? UniqueRegion(CreateRectRgn(0, 0, 0, 0)) : std::move(pieces.front());
 }
 
+// The rectangles come in skin pixels; the region takes the window's device
+// pixels, edge by edge as the window's picture is scaled, so the outline
+// and the picture meet.
 bool Win32Shaper::SetRegion(WindowHandle window, const std::vector<Rect>& rectangles) {
-    UniqueRegion region = RegionFromRectangles(rectangles);
+    const int dpi = Win32Form::DpiOf(ToHwnd(window));
+    std::vector<Rect> device;
+    device.reserve(rectangles.size());
+    for (const Rect& r : rectangles)
+        device.push_back(Rect{ToDevice(r.left, dpi), ToDevice(r.top, dpi), ToDevice(r.right, dpi),
+                              ToDevice(r.bottom, dpi)});
+    UniqueRegion region = RegionFromRectangles(device);
     if (!region) return false;
     if (!SetWindowRgn(ToHwnd(window), region.get(), TRUE)) return false;
     // The window owns the region now and frees it with itself.

@@ -12,7 +12,7 @@ namespace corvale::win32 {
 UniqueRegion RegionFromRectangles(const std::vector<Rect>& rectangles);
 
 // Region rectangles are in the window's own coordinates, which for the
-// borderless windows the program shapes are its client pixels.
+// borderless windows the program shapes are its client area's skin pixels.
 class Win32Shaper final : public WindowShaper {
 public:
     bool SetColorKey(WindowHandle window, Color key) override;

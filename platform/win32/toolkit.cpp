@@ -4,7 +4,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 
+#include "image/picture_variants.h"
+
+#include "platform/win32/picture.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_form.h"
 #include "platform/win32/toolkit_screen.h"
@@ -15,10 +19,47 @@ std::unique_ptr<Form> Win32Toolkit::CreateOwnedForm(FormKind kind, FormEvents& e
     return std::make_unique<Win32Form>(kind, events, reinterpret_cast<HWND>(owner));
 }
 
-PicturePtr Win32Toolkit::LoadPicture(const std::string& path) { return decoder_.FromFile(path); }
+namespace {
+
+std::optional<PictureSize> SizeOf(const PicturePtr& picture) {
+    if (!picture) return std::nullopt;
+    return PictureSize{picture->Width(), picture->Height()};
+}
+
+}  // namespace
+
+// At 96 dpi no variant is looked for: the plain picture is drawn as it is.
+PicturePtr Win32Toolkit::LoadPicture(const std::string& path) {
+    PicturePtr plain = decoder_.FromFile(path);
+    const int dpi = ProgramDpi();
+    if (!plain || VariantDensitiesFor(dpi).empty()) return plain;
+    PicturePtr dense;
+    const PictureVariant chosen = ChooseVariant(path, *SizeOf(plain), dpi, [&](const std::string& variant) {
+        dense = decoder_.FromFile(variant);
+        return SizeOf(dense);
+    });
+    if (chosen.density == 1) return plain;
+    auto shown =
+        Win32Picture::WithDensity(std::dynamic_pointer_cast<const Win32Picture>(dense), chosen.density);
+    return shown ? shown : plain;
+}
 
 PicturePtr Win32Toolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes) {
     return frames_.Load(bytes);
+}
+
+PicturePtr Win32Toolkit::LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) {
+    return frames_.Load(bytes, density);
+}
+
+PictureFile Win32Toolkit::ChoosePictureFile(const std::string& path) {
+    const int dpi = ProgramDpi();
+    if (VariantDensitiesFor(dpi).empty()) return {path, 1};
+    const auto plain = SizeOf(decoder_.FromFile(path));
+    if (!plain) return {path, 1};
+    const PictureVariant chosen = ChooseVariant(
+        path, *plain, dpi, [&](const std::string& variant) { return SizeOf(decoder_.FromFile(variant)); });
+    return {chosen.path, chosen.density};
 }
 
 namespace {
@@ -60,25 +101,34 @@ void Win32Toolkit::MessageBox(const std::string& text) {
     ::MessageBoxW(GetActiveWindow(), Widen(text).c_str(), L"Corvale", MB_OK);
 }
 
-int Win32Toolkit::ScreenWidthPixels() const { return GetSystemMetrics(SM_CXSCREEN); }
-int Win32Toolkit::TwipsPerPixelX() const { return ScreenTwipsPerPixelX(); }
-int Win32Toolkit::TwipsPerPixelY() const { return ScreenTwipsPerPixelY(); }
+// The program sees the screen in skin pixels: a 2048-pixel screen at 192
+// dpi is 1024 wide to it, and its twips are 15 to the pixel everywhere.
+int Win32Toolkit::ScreenWidthPixels() const { return ToSkin(GetSystemMetrics(SM_CXSCREEN), ProgramDpi()); }
+int Win32Toolkit::TwipsPerPixelX() const { return kTwipsPerSkinPixel; }
+int Win32Toolkit::TwipsPerPixelY() const { return kTwipsPerSkinPixel; }
 
 Rect Win32Toolkit::WorkArea() const {
     RECT area{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
         area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return Rect{area.left, area.top, area.right, area.bottom};
+    const int dpi = ProgramDpi();
+    return Rect{ToSkin(area.left, dpi), ToSkin(area.top, dpi), ToSkin(area.right, dpi),
+                ToSkin(area.bottom, dpi)};
 }
 
 Point Win32Toolkit::CursorPos() const {
-    POINT at{};
-    GetCursorPos(&at);
-    return Point{at.x, at.y};
+    GetCursorPos(&cursor_);
+    const int dpi = ProgramDpi();
+    cursorInSkin_ = Point{ToSkin(cursor_.x, dpi), ToSkin(cursor_.y, dpi)};
+    return cursorInSkin_;
 }
 
 WindowHandle Win32Toolkit::WindowFromPoint(Point screen) const {
-    return reinterpret_cast<WindowHandle>(::WindowFromPoint(POINT{screen.x, screen.y}));
+    const int dpi = ProgramDpi();
+    const POINT at = screen.x == cursorInSkin_.x && screen.y == cursorInSkin_.y
+                         ? cursor_
+                         : POINT{ToDevice(screen.x, dpi), ToDevice(screen.y, dpi)};
+    return reinterpret_cast<WindowHandle>(::WindowFromPoint(at));
 }
 
 void Win32Toolkit::EndProgram() { ExitProcess(0); }

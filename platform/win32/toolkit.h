@@ -23,6 +23,8 @@ public:
     std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) override;
     PicturePtr LoadPicture(const std::string& path) override;
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
+    PicturePtr LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) override;
+    PictureFile ChoosePictureFile(const std::string& path) override;
     void DoEvents() override;
     void Sleep(int milliseconds) override;
     long long Now() const override;
@@ -40,8 +42,12 @@ public:
     int RunMessageLoop();
 
 private:
-    PictureDecoder decoder_;       // holds COM for the thread
-    FrameStore frames_{decoder_};  // animation frames cut from GIF bytes
+    PictureDecoder decoder_;
+    // The cursor as last read, so that the window under it is looked up
+    // where it really is, not where its skin pixel begins.
+    mutable POINT cursor_{};
+    mutable Point cursorInSkin_{};  // holds COM for the thread
+    FrameStore frames_{decoder_};   // animation frames cut from GIF bytes
 };
 
 }  // namespace corvale::win32

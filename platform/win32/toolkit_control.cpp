@@ -45,12 +45,6 @@ ControlProps CopiedFromTemplate(const ControlProps& templ) {
 
 namespace {
 
-// A skin may place a control near 2^31 pixels: the far edge is worked out in
-// 64 bits and held at the largest coordinate a RECT can take.
-LONG FarEdge(int start, int size) {
-    return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(start) + size, LONG_MIN, LONG_MAX));
-}
-
 constexpr long long kFarthestDrawn = 1 << 24;
 
 bool Within(int at, int start, int size) {
@@ -77,7 +71,7 @@ Win32Control::Win32Control(ControlHost& host, ControlRef ref, bool designTime, C
     if (!DecodesWhenDrawn(props_.picture)) drawable_ = Win32Picture::Drawable(props_.picture);
     if (Windowed()) {
         brush_.reset(CreateSolidBrush(ToColorRef(props_.backColor)));
-        if (HasText()) font_ = MakeFont(props_.fontName, props_.fontSize);
+        if (HasText()) font_ = MakeFont(props_.fontName, props_.fontSize, host_.Dpi());
         CreateChildWindow();
     }
     if (kind_ == ControlKind::Timer) {
@@ -97,9 +91,13 @@ Win32Control::~Win32Control() {
     }
 }
 
+// A skin may place a control near 2^31 pixels: the far edge is worked out in
+// 64 bits and held at the largest coordinate a RECT can take.
 RECT Win32Control::Bounds() const {
-    return RECT{props_.left, props_.top, FarEdge(props_.left, props_.width),
-                FarEdge(props_.top, props_.height)};
+    const int dpi = host_.Dpi();
+    return RECT{ToDevice(props_.left, dpi), ToDevice(props_.top, dpi),
+                ToDevice(static_cast<long long>(props_.left) + props_.width, dpi),
+                ToDevice(static_cast<long long>(props_.top) + props_.height, dpi)};
 }
 
 bool Win32Control::Contains(int x, int y) const {
@@ -192,7 +190,7 @@ void Win32Control::ApplyFont(UniqueFont font) {
 
 bool Win32Control::SetFontName(const std::string& name) {
     if (!HasText() || !FontFaceInstalled(name)) return false;
-    UniqueFont font = MakeFont(name, props_.fontSize);
+    UniqueFont font = MakeFont(name, props_.fontSize, host_.Dpi());
     if (!font) return false;
     props_.fontName = name;
     ApplyFont(std::move(font));
@@ -201,7 +199,7 @@ bool Win32Control::SetFontName(const std::string& name) {
 
 bool Win32Control::SetFontSize(double points) {
     if (!HasText()) return false;
-    UniqueFont font = MakeFont(props_.fontName, points);
+    UniqueFont font = MakeFont(props_.fontName, points, host_.Dpi());
     if (!font) return false;
     props_.fontSize = points;
     ApplyFont(std::move(font));
@@ -288,13 +286,22 @@ void Win32Control::PaintWindowless(HDC dc) const {
     const auto drawable = drawable_ ? drawable_ : DrawableNow(props_.picture);
     if (!drawable) return;
     const auto held = [](long long at) {
-        return static_cast<int>(std::clamp(at, -kFarthestDrawn, kFarthestDrawn));
+        return static_cast<LONG>(std::clamp(at, -kFarthestDrawn, kFarthestDrawn));
     };
-    const int left = held(props_.left);
-    const int top = held(props_.top);
-    const int right = held(static_cast<long long>(props_.left) + props_.width);
-    const int bottom = held(static_cast<long long>(props_.top) + props_.height);
-    drawable->Draw(dc, left, top, right - left, bottom - top, props_.stretch);
+    const RECT r = Bounds();
+    drawable->Draw(dc, RECT{held(r.left), held(r.top), held(r.right), held(r.bottom)}, props_.stretch,
+                   host_.Dpi());
+}
+
+void Win32Control::Rescale() {
+    if (!window_) return;
+    const RECT r = Bounds();
+    SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (HasText())
+        if (UniqueFont font = MakeFont(props_.fontName, props_.fontSize, host_.Dpi()))
+            ApplyFont(std::move(font));
+    InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
 HBRUSH Win32Control::PrepareColors(HDC dc) const {

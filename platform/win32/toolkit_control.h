@@ -53,8 +53,9 @@ public:
     virtual void InvalidateArea(const RECT& area) = 0;
     virtual int NextZ() = 0;
     virtual UINT_PTR NextTimerId() = 0;
-    virtual int TwipsX() const = 0;
-    virtual int TwipsY() const = 0;
+    // The density the form is drawn at; controls keep skin pixels and
+    // place, size, draw and read the mouse in device pixels of this.
+    virtual int Dpi() const = 0;
 
 protected:
     ~ControlHost() = default;
@@ -110,13 +111,18 @@ public:
     HWND Window() const { return window_.get(); }
     UINT_PTR TimerId() const { return timerId_; }
     int Z() const { return z_; }
+    // The control's rectangle in device pixels of the form.
     RECT Bounds() const;
+    // Whether the skin pixel (x, y) of the form is the control's.
     bool Contains(int x, int y) const;
     // A windowless picture that is shown and enabled takes the mouse.
     bool TakesMouse() const;
     void PaintWindowless(HDC dc) const;
     // WM_CTLCOLOR*: sets the DC's colours and gives the background brush.
     HBRUSH PrepareColors(HDC dc) const;
+    // The form's density has changed: place and size the window anew and
+    // make its font for the new density. Pictures follow when next painted.
+    void Rescale();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -130,6 +136,9 @@ private:
 
     void CreateChildWindow();
     void ApplyBounds(const RECT& before);
+    // A mouse message's point, in the button's own device pixels, as skin
+    // pixels from the button's corner.
+    POINT SkinPointOf(const MouseMessage& m) const;
     void ApplyFont(UniqueFont font);
     void Rearm();
     bool HasText() const { return kind_ == ControlKind::TextBox || kind_ == ControlKind::InputBox; }

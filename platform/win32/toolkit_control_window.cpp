@@ -132,16 +132,28 @@ LRESULT Win32Control::ButtonMouse(HWND hwnd, const MouseMessage& m) {
     }
     FormEvents& events = host_.Events();
     const ControlRef ref = ref_;
-    const MouseEvent e = ToMouseEvent(m, 0, 0, host_.TwipsX(), host_.TwipsY());
+    const POINT at = SkinPointOf(m);
+    const MouseEvent e = ToMouseEvent(m, at.x, at.y, 0, 0);
     DeliverMouse(events, ref, m.phase, e);
     if (click) events.OnClick(ref);
     return 0;
 }
 
+// The window's corner is the device pixel where the control's skin pixel
+// begins; the point is counted from there in the form's skin pixels.
+POINT Win32Control::SkinPointOf(const MouseMessage& m) const {
+    const int dpi = host_.Dpi();
+    const RECT r = Bounds();
+    return POINT{ToSkin(static_cast<long long>(r.left) + m.x, dpi) - props_.left,
+                 ToSkin(static_cast<long long>(r.top) + m.y, dpi) - props_.top};
+}
+
 void Win32Control::PaintButton(HWND hwnd) {
     PaintBuffered(hwnd, [&](HDC dc, const RECT& area) {
         FillRect(dc, &area, brush_.get());
-        if (drawable_) drawable_->Draw(dc, 0, 0, drawable_->Width(), drawable_->Height(), false);
+        const RECT r = Bounds();
+        if (drawable_)
+            drawable_->Draw(dc, RECT{0, 0, r.right - r.left, r.bottom - r.top}, false, host_.Dpi());
     });
 }
 
@@ -154,7 +166,8 @@ LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_KEYUP) {
         events.OnKeyUp(ref, KeyEvent{static_cast<int>(wParam), KeyboardShiftState()});
     } else if (const auto m = ReadMouseMessage(message, wParam, lParam)) {
-        DeliverMouse(events, ref, m->phase, ToMouseEvent(*m, 0, 0, host_.TwipsX(), host_.TwipsY()));
+        const POINT at = SkinPointOf(*m);
+        DeliverMouse(events, ref, m->phase, ToMouseEvent(*m, at.x, at.y, 0, 0));
     }
     return result;
 }

@@ -35,13 +35,13 @@ bool FontFaceInstalled(const std::string& name) {
 
 bool FontSizeAcceptable(double points) { return std::isfinite(points) && points > 0 && points <= kMaxPoints; }
 
-UniqueFont MakeFont(const std::string& name, double points) {
+UniqueFont MakeFont(const std::string& name, double points, int dpi) {
     if (!FontSizeAcceptable(points)) return {};
     const std::wstring face = Widen(name);
     if (face.size() >= LF_FACESIZE) return {};
     LOGFONTW font{};
     // Negative: the size of the characters, not of the cell, as points mean.
-    font.lfHeight = -static_cast<LONG>(std::lround(points * ScreenLogicalDpiY() / 72.0));
+    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
     if (font.lfHeight == 0) font.lfHeight = -1;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;

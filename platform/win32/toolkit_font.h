@@ -10,8 +10,10 @@ namespace corvale::win32 {
 
 bool FontFaceInstalled(const std::string& name);
 bool FontSizeAcceptable(double points);
-// Empty when the size is refused or GDI fails. A face the system lacks is
-// substituted by GDI: callers that must refuse it ask FontFaceInstalled.
-UniqueFont MakeFont(const std::string& name, double points);
+// The font for a display of `dpi`, so that letters are drawn at the
+// device's own resolution. Empty when the size is refused or GDI fails. A
+// face the system lacks is substituted by GDI: callers that must refuse it
+// ask FontFaceInstalled.
+UniqueFont MakeFont(const std::string& name, double points, int dpi);
 
 }  // namespace corvale::win32

@@ -34,17 +34,33 @@ ControlProps Design(const DesignControl& design) {
 
 }  // namespace
 
-Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner)
-    : kind_(kind), events_(events), twipsX_(ScreenTwipsPerPixelX()), twipsY_(ScreenTwipsPerPixelY()) {
-    font_ = MakeFont(fontName_, fontSize_);
+Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner) : kind_(kind), events_(events) {
+    // An owned form is made where its owner is, so that it starts on the
+    // owner's monitor, and it takes the owner's density.
+    RECT ownerRect{};
+    const POINT at =
+        owner && GetWindowRect(owner, &ownerRect) ? POINT{ownerRect.left, ownerRect.top} : POINT{};
     // WS_POPUP alone: no caption bar, no border, so the outer size is the
     // client size. The window is made hidden and shows on Show.
     if (const wchar_t* windowClass = FormClass(WindowProc)) {
-        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, kFormDesignWidth,
-                                      kFormDesignHeight, owner, nullptr, GetModuleHandleW(nullptr), this));
+        window_.reset(CreateWindowExW(0, windowClass, L"", WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
+                                      kFormDesignWidth, kFormDesignHeight, owner, nullptr,
+                                      GetModuleHandleW(nullptr), this));
     }
-    lastRect_ = RECT{0, 0, kFormDesignWidth, kFormDesignHeight};
+    dpi_ = owner ? DpiOf(owner) : WindowDpi(window_.get());
+    if (kind_ == FormKind::Main) SetProgramDpi(dpi_);
+    font_ = MakeFont(fontName_, fontSize_, dpi_);
+    MoveToDevice(
+        RECT{at.x, at.y, at.x + ToDevice(kFormDesignWidth, dpi_), at.y + ToDevice(kFormDesignHeight, dpi_)},
+        SWP_NOZORDER | SWP_NOACTIVATE);
     AddDesignControls();
+}
+
+int Win32Form::DpiOf(HWND window) {
+    if (window && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == &WindowProc)
+        if (const auto* form = reinterpret_cast<const Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            return form->dpi_;
+    return WindowDpi(window);
 }
 
 namespace {
@@ -149,49 +165,60 @@ RECT Win32Form::OuterRect() const {
     return r;
 }
 
-double Win32Form::Left() const { return static_cast<double>(OuterRect().left) * twipsX_; }
-double Win32Form::Top() const { return static_cast<double>(OuterRect().top) * twipsY_; }
-double Win32Form::Width() const {
+RECT Win32Form::OuterSkinRect() const {
     const RECT r = OuterRect();
-    return static_cast<double>(r.right - r.left) * twipsX_;
+    return RECT{ToSkin(r.left, dpi_), ToSkin(r.top, dpi_), ToSkin(r.right, dpi_), ToSkin(r.bottom, dpi_)};
+}
+
+// The program keeps its windows in twips of skin pixels, 15 to the pixel.
+double Win32Form::Left() const { return static_cast<double>(OuterSkinRect().left) * kTwipsPerSkinPixel; }
+double Win32Form::Top() const { return static_cast<double>(OuterSkinRect().top) * kTwipsPerSkinPixel; }
+double Win32Form::Width() const {
+    const RECT r = OuterSkinRect();
+    return static_cast<double>(r.right - r.left) * kTwipsPerSkinPixel;
 }
 double Win32Form::Height() const {
-    const RECT r = OuterRect();
-    return static_cast<double>(r.bottom - r.top) * twipsY_;
+    const RECT r = OuterSkinRect();
+    return static_cast<double>(r.bottom - r.top) * kTwipsPerSkinPixel;
+}
+
+void Win32Form::MoveToDevice(const RECT& r, UINT flags) {
+    lastRect_ = r;
+    if (window_)
+        SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
 }
 
 void Win32Form::Move(double left, double top, double width, double height) {
-    const int x = TwipsToPixels(left, twipsX_);
-    const int y = TwipsToPixels(top, twipsY_);
-    const int w = std::max(0, TwipsToPixels(width, twipsX_));
-    const int h = std::max(0, TwipsToPixels(height, twipsY_));
-    lastRect_ = RECT{x, y, x + w, y + h};
-    if (window_) SetWindowPos(window_.get(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    const long long x = TwipsToPixels(left), y = TwipsToPixels(top);
+    const long long w = std::max(0, TwipsToPixels(width)), h = std::max(0, TwipsToPixels(height));
+    MoveToDevice(RECT{ToDevice(x, dpi_), ToDevice(y, dpi_), ToDevice(x + w, dpi_), ToDevice(y + h, dpi_)},
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::SetOuterSize(double width, double height) {
     const RECT r = OuterRect();
-    const int w = std::max(0, TwipsToPixels(width, twipsX_));
-    const int h = std::max(0, TwipsToPixels(height, twipsY_));
-    lastRect_ = RECT{r.left, r.top, r.left + w, r.top + h};
-    if (window_) SetWindowPos(window_.get(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT skin = OuterSkinRect();
+    const long long w = std::max(0, TwipsToPixels(width)), h = std::max(0, TwipsToPixels(height));
+    MoveToDevice(RECT{r.left, r.top, r.left + ToDevice(skin.left + w, dpi_) - ToDevice(skin.left, dpi_),
+                      r.top + ToDevice(skin.top + h, dpi_) - ToDevice(skin.top, dpi_)},
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Win32Form::ScaleWidth() const {
     RECT client{};
     if (!window_ || !GetClientRect(window_.get(), &client)) return 0;
-    return client.right - client.left;
+    return ToSkin(client.right, dpi_) - ToSkin(client.left, dpi_);
 }
 
 int Win32Form::ScaleHeight() const {
     RECT client{};
     if (!window_ || !GetClientRect(window_.get(), &client)) return 0;
-    return client.bottom - client.top;
+    return ToSkin(client.bottom, dpi_) - ToSkin(client.top, dpi_);
 }
 
 bool Win32Form::SetFont(const std::string& name, double points) {
     if (!FontFaceInstalled(name)) return false;
-    UniqueFont font = MakeFont(name, points);
+    UniqueFont font = MakeFont(name, points, dpi_);
     if (!font) return false;
     font_ = std::move(font);
     fontName_ = name;
@@ -207,7 +234,7 @@ double Win32Form::TextWidth(const std::string& text) const {
     const std::wstring wide = Widen(text);
     SIZE size{};
     if (!GetTextExtentPoint32W(dc.get().dc, wide.c_str(), static_cast<int>(wide.size()), &size)) return 0;
-    return static_cast<double>(size.cx) * twipsX_;
+    return static_cast<double>(size.cx) * 1440.0 / dpi_;  // the font is the device's; twips are the skin's
 }
 
 bool Win32Form::SetPicture(PicturePtr picture) {
@@ -217,6 +244,13 @@ bool Win32Form::SetPicture(PicturePtr picture) {
     drawable_ = std::move(drawable);
     if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
     return true;
+}
+
+void Win32Form::SetOutlineColor(Color mask) {
+    // A value past 24 bits matches no pixel, and so leaves nothing out.
+    if (mask <= 0xFFFFFF) outlineColor_ = static_cast<COLORREF>(mask);
+    else outlineColor_.reset();
+    if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void Win32Form::InvalidateArea(const RECT& area) {
@@ -257,12 +291,19 @@ void Win32Form::Refresh() {
         RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+// On the monitor the window was made on: its owner's.
 void Win32Form::CentreOnScreen() {
     if (!window_) return;
     const RECT r = OuterRect();
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-    SetWindowPos(window_.get(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor))
+        screen = monitor.rcMonitor;
+    const int x = screen.left + (screen.right - screen.left - (r.right - r.left)) / 2;
+    const int y = screen.top + (screen.bottom - screen.top - (r.bottom - r.top)) / 2;
+    MoveToDevice(RECT{x, y, x + r.right - r.left, y + r.bottom - r.top},
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::FocusInput() {

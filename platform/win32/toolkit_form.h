@@ -6,10 +6,12 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/display_scale.h"
 #include "platform/toolkit.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/picture.h"
@@ -42,6 +44,7 @@ public:
     bool SetFont(const std::string& name, double points) override;
     double TextWidth(const std::string& text) const override;
     bool SetPicture(PicturePtr picture) override;
+    void SetOutlineColor(Color mask) override;
     Control* Create(ControlArray array, int index) override;
     Control* Find(ControlArray array, int index) override { return Get(array, index); }
     int ControlCount() const override { return static_cast<int>(controls_.size()); }
@@ -57,6 +60,10 @@ public:
     // paint is never left waiting for a region nobody has handed over.
     static void FlushPendingPaints();
 
+    // The density a form of the program is drawn at; for any other window,
+    // the system's answer for it.
+    static int DpiOf(HWND window);
+
 private:
     // ControlHost
     HWND FormWindow() const override { return window_.get(); }
@@ -69,8 +76,7 @@ private:
     void FlushPendingPaint();
     int NextZ() override { return ++zCounter_; }
     UINT_PTR NextTimerId() override { return ++timerCounter_; }
-    int TwipsX() const override { return twipsX_; }
-    int TwipsY() const override { return twipsY_; }
+    int Dpi() const override { return dpi_; }
 
     // Window messages (toolkit_form_messages.cpp).
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -80,6 +86,7 @@ private:
     void OnTimerMessage(UINT_PTR id);
     LRESULT OnControlColor(HWND, UINT, WPARAM, LPARAM);
     void OnCloseRequest();
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     void AddDesignControls();
     Win32Control& Add(ControlArray array, int index, ControlProps props, bool designTime);
@@ -90,13 +97,15 @@ private:
     POINT OriginOf(ControlRef ref) const;
     RECT OuterRect() const;
     void CentreOnScreen();
+    // The outer rectangle in skin pixels, edge by edge.
+    RECT OuterSkinRect() const;
+    void MoveToDevice(const RECT& r, UINT flags);
     void FocusInput();
     void DestroyWindowNow();
 
     FormKind kind_;
     FormEvents& events_;
-    int twipsX_;
-    int twipsY_;
+    int dpi_ = kSkinDpi;
     std::string caption_;
     Color backColor_ = 0x8000000F;  // the button face, until a skin gives a colour
     std::string fontName_ = "MS Sans Serif";
@@ -104,6 +113,7 @@ private:
     UniqueFont font_;
     PicturePtr picture_;
     std::shared_ptr<const Win32Picture> drawable_;
+    std::optional<COLORREF> outlineColor_;
     RECT lastRect_{};  // the outer rectangle, kept for when the window is gone
     int zCounter_ = 0;
     UINT_PTR timerCounter_ = 0;

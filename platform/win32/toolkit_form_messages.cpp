@@ -3,6 +3,7 @@
 // may unload controls or close the form.
 #include <algorithm>
 
+#include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_form.h"
 #include "platform/win32/toolkit_paint.h"
 #include "platform/win32/toolkit_screen.h"
@@ -44,6 +45,7 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_CTLCOLORSTATIC: return OnControlColor(hwnd, message, wParam, lParam);
         case WM_CAPTURECHANGED: capturing_ = false; return 0;
         case WM_CLOSE: OnCloseRequest(); return 0;
+        case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
             if (wParam) events_.OnSessionEnd();
@@ -72,7 +74,10 @@ void Win32Form::OnPaint(HWND hwnd) {
     PaintBuffered(hwnd, [&](HDC dc, const RECT& area) {
         const UniqueBrush background(CreateSolidBrush(ToColorRef(backColor_)));
         FillRect(dc, &area, background.get());
-        if (drawable_) drawable_->Draw(dc, 0, 0, drawable_->Width(), drawable_->Height(), false);
+        if (drawable_)
+            drawable_->Draw(
+                dc, RECT{0, 0, ToDevice(drawable_->Width(), dpi_), ToDevice(drawable_->Height(), dpi_)},
+                false, dpi_, outlineColor_);
         for (const Win32Control* picture : pictures) {
             RECT overlap{};
             const RECT bounds = picture->Bounds();
@@ -99,9 +104,10 @@ POINT Win32Form::OriginOf(ControlRef ref) const {
 // keeps hearing about the pointer.
 void Win32Form::OnMouse(const MouseMessage& m) {
     const HWND hwnd = window_.get();
+    const int x = ToSkin(m.x, dpi_), y = ToSkin(m.y, dpi_);
     ControlRef target;
     if (m.phase == MousePhase::Down && !capturing_) {
-        target = HitTest(m.x, m.y);
+        target = HitTest(x, y);
         capturing_ = true;
         captureTarget_ = target;
         SetCapture(hwnd);
@@ -109,7 +115,7 @@ void Win32Form::OnMouse(const MouseMessage& m) {
         target = captureTarget_;
         if (target.array != ControlArray::Form && !Get(target.array, target.index)) target = ControlRef{};
     } else {
-        target = HitTest(m.x, m.y);
+        target = HitTest(x, y);
     }
 
     bool click = false;
@@ -119,8 +125,8 @@ void Win32Form::OnMouse(const MouseMessage& m) {
     } else if (m.phase == MousePhase::Up) {
         if (m.button == kLeftButton) {
             const Win32Control* c = Get(target.array, target.index);
-            click = leftPressed_ && leftPressTarget_ == target && ReportsClick(target) && c &&
-                    c->Contains(m.x, m.y);
+            click =
+                leftPressed_ && leftPressTarget_ == target && ReportsClick(target) && c && c->Contains(x, y);
             leftPressed_ = false;
         }
         if (m.held == 0 && capturing_) {
@@ -130,7 +136,7 @@ void Win32Form::OnMouse(const MouseMessage& m) {
     }
 
     const POINT origin = OriginOf(target);
-    const MouseEvent e = ToMouseEvent(m, origin.x, origin.y, twipsX_, twipsY_);
+    const MouseEvent e = ToMouseEvent(m, x, y, origin.x, origin.y);
     FormEvents& events = events_;
     DeliverMouse(events, target, m.phase, e);
     if (click) events.OnClick(target);
@@ -151,6 +157,20 @@ LRESULT Win32Form::OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         c && c->Kind() != ControlKind::CommandButton)
         return reinterpret_cast<LRESULT>(c->PrepareColors(reinterpret_cast<HDC>(wParam)));
     return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A new density (the user changed the scale, or the window went to a
+// monitor of another): every control, font and picture follows in place,
+// the skin's layout stays as it was built, and the window takes the
+// rectangle the system suggests.
+void Win32Form::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    if (kind_ == FormKind::Main) SetProgramDpi(dpi);
+    if (UniqueFont font = MakeFont(fontName_, fontSize_, dpi_)) font_ = std::move(font);
+    for (const auto& c : controls_) c->Rescale();
+    MoveToDevice(suggested, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 // The system's own close command (Alt+F4, the task list, another program):

@@ -3,6 +3,8 @@
 
 #include <windowsx.h>
 
+#include "platform/display_scale.h"
+
 namespace corvale::win32 {
 namespace {
 
@@ -62,13 +64,13 @@ std::optional<MouseMessage> ReadMouseMessage(UINT message, WPARAM wParam, LPARAM
     return m;
 }
 
-MouseEvent ToMouseEvent(const MouseMessage& m, int originX, int originY, int twipsX, int twipsY) {
+MouseEvent ToMouseEvent(const MouseMessage& m, int x, int y, int originX, int originY) {
     MouseEvent e;
     e.button = m.button;
     e.shift = m.shift;
     // In double: a control placed near -2^31 puts the difference past an int.
-    e.x = (static_cast<double>(m.x) - originX) * twipsX;
-    e.y = (static_cast<double>(m.y) - originY) * twipsY;
+    e.x = (static_cast<double>(x) - originX) * kTwipsPerSkinPixel;
+    e.y = (static_cast<double>(y) - originY) * kTwipsPerSkinPixel;
     return e;
 }
 

@@ -23,8 +23,9 @@ struct MouseMessage {
 // nullopt for anything that is not a button or move message of the client area.
 std::optional<MouseMessage> ReadMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-// The event as the handlers see it: relative to (originX, originY), in twips.
-MouseEvent ToMouseEvent(const MouseMessage& m, int originX, int originY, int twipsX, int twipsY);
+// The event as the handlers see it: the skin pixel (x, y) of the message's
+// point, relative to (originX, originY), in twips (15 to the skin pixel).
+MouseEvent ToMouseEvent(const MouseMessage& m, int x, int y, int originX, int originY);
 
 // Shift, ctrl and alt as they are now, for key events.
 int KeyboardShiftState();

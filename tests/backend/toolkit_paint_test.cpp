@@ -10,6 +10,7 @@
 namespace corvale::win32 {
 namespace {
 
+using testing::AsHwnd;
 using testing::Bmp24;
 using testing::PumpFor;
 using testing::RecordingEvents;
@@ -135,6 +136,52 @@ TEST_F(ToolkitPaintTest, TextBoxPaintsInItsBackColor) {
     box->SetBackColor(Rgb(0, 128, 128));
     box->SetVisible(true);
     EXPECT_EQ(At(40, 70), Rgb(0, 128, 128));
+}
+
+// What the system sends when the user changes the scale or the window moves
+// to a monitor of another density.
+TEST_F(ToolkitPaintTest, ANewDensityRescalesEveryControlPictureAndFontInPlace) {
+    Picture(A::imgPic, 1, Rgb(255, 0, 0), 10, 10, 20);
+    Picture(A::imgGif, 1, Rgb(0, 0, 255), 40, 10, 20, false);
+    Control* button = form->Create(A::imgBut, 1);
+    button->SetLeft(70);
+    button->SetTop(10);
+    button->SetWidth(30);
+    button->SetHeight(30);
+    button->SetPicture(Solid(Rgb(255, 255, 0), 10, 10));
+    button->SetVisible(true);
+    Control* box = form->Create(A::txtBox, 1);
+    box->SetFontSize(10);
+    const HWND window = AsHwnd(form->Handle());
+    RECT twice{kFormX, kFormY, kFormX + 480, kFormY + 320};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&twice));
+
+    const struct {
+        int x, y;
+        Color expected;
+        const char* where;
+    } samples[] = {
+        {20, 20, Rgb(255, 0, 0), "the stretched picture starts at twice its place"},
+        {60, 60, kNavy, "and ends at twice its far corner"},
+        {83, 23, Rgb(0, 0, 255), "a picture at its own size: each pixel twice as large"},
+        {159, 39, Rgb(255, 255, 0), "the button's picture, twice as large"},
+        {165, 45, Rgb(255, 255, 255), "the button's background beyond it"},
+    };
+    for (const auto& s : samples) EXPECT_EQ(At(s.x, s.y), s.expected) << s.where;
+    RECT r{};
+    GetWindowRect(AsHwnd(button->Handle()), &r);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<LONG>{kFormX + 140, kFormY + 20, kFormX + 200, kFormY + 80}));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(AsHwnd(box->Handle()), WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight, -27) << "10 points at 192 dpi";
+    EXPECT_EQ(form->ScaleWidth(), 240) << "the layout stays in its skin pixels";
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 480) << "the window takes the suggested rectangle";
+
+    RECT back{kFormX, kFormY, kFormX + 240, kFormY + 160};  // for the tests after this one
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
 }
 
 }  // namespace

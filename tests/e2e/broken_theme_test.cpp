@@ -391,12 +391,12 @@ bool OneOfTheProgramsMessages(HWND w) {
 // gets entered and left, with its hover picture and sound.
 void SweepTheCursor(const Box& client) {
     for (int x = 0; x < kWindow.Width(); x += 20) {
-        MoveCursor(client.left + x, client.top + 115);
+        MoveCursor(client.left + Scaled(x), client.top + Scaled(115));
         std::this_thread::sleep_for(8ms);
     }
     for (int y = 10; y < kWindow.Height(); y += 120)
         for (int x = 10; x < kWindow.Width(); x += 160) {
-            MoveCursor(client.left + x, client.top + y);
+            MoveCursor(client.left + Scaled(x), client.top + Scaled(y));
             std::this_thread::sleep_for(8ms);
         }
     MoveCursor(0, 0);
@@ -417,7 +417,8 @@ TEST_P(BrokenThemeTest, BuildsToTheLastEntryAndRunsOnAloneAndAnswering) {
     const HWND window = panel.WaitForWindow(20s);
     ASSERT_TRUE(window) << (panel.Running() ? "no window" : "the program ended");
     const Box marker = InnerToScreen(window, kMarkerBox);
-    EXPECT_TRUE(WaitUntil([&] { return ScreenPixelNow(marker.left + 10, marker.top + 10) == kMarker; }, 40s))
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ScreenPixelNow(marker.left + Scaled(10), marker.top + Scaled(10)) == kMarker; }, 40s))
         << "the face was not built to its last entry";
     SweepTheCursor(ClientRectOnScreen(window));
     std::this_thread::sleep_for(300ms);

@@ -47,10 +47,11 @@ protected:
     void ClickButton(HWND window, int n) {
         const Box b = ButtonBox(n);
         const Box client = ClientRectOnScreen(window);
-        const POINT picture{client.left + b.left + 2, client.top + b.top + 2};
+        const POINT picture = OnScreen(client, b.left + 2, b.top + 2);
         EXPECT_TRUE(WaitUntil([&] { return ScreenPixelNow(picture.x, picture.y) == kButton; }, 10s))
             << "button " << n << " did not appear";
-        Click(client.left + (b.left + b.right) / 2, client.top + (b.top + b.bottom) / 2);
+        const POINT middle = OnScreen(client, (b.left + b.right) / 2, (b.top + b.bottom) / 2);
+        Click(middle.x, middle.y);
     }
 
     // How long the process took to end after `since`; nothing when it did not
@@ -169,8 +170,8 @@ TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
     const Box client = ClientRectOnScreen(window);
-    const POINT first{client.left + 25, client.top + 115};
-    const POINT last{client.left + 10 + 19 * 35 + 15, client.top + 115};
+    const POINT first = OnScreen(client, 25, 115);
+    const POINT last = OnScreen(client, 10 + 19 * 35 + 15, 115);
     ASSERT_TRUE(WaitUntil([&] { return ScreenPixelNow(last.x, last.y) != kFace; }, 10s))
         << "the face never finished";
     RequestExit();

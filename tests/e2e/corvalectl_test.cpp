@@ -237,18 +237,6 @@ TEST_F(CorvalectlRemote, StatusTellsWhetherAPasswordIsSetButNeverThePassword) {
 
 using CorvalectlCheck = CorvalectlTest;
 
-// The repository's default theme, found above the folder of the test
-// programs (build\win32\ in a checkout).
-std::optional<std::filesystem::path> DefaultTheme() {
-    std::filesystem::path folder = NextToDriver(L"corvalectl.exe").parent_path();
-    for (int up = 0; up < 5 && !folder.empty(); ++up, folder = folder.parent_path()) {
-        const auto theme = folder / L"themes" / L"default";
-        if (std::filesystem::exists(theme / L"terminal.skn")) return theme;
-        if (folder == folder.parent_path()) break;
-    }
-    return std::nullopt;
-}
-
 TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
     const auto theme = DefaultTheme();
     if (!theme) GTEST_SKIP() << "no themes\\default above the test programs";
@@ -265,6 +253,7 @@ TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
 TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
     theme_->WriteSkin("terminal.skn", "[DEFAULT]\nSound=maybe\n");
     theme_->WriteBmp("b1.bmp", Canvas(8, 8, Rgb{1, 2, 3}));
+    theme_->WriteBmp("b1@2x.bmp", Canvas(15, 16, Rgb{1, 2, 3}));
     theme_->WriteBytes("broken.bmp", Bytes{'B', 'M', 0, 1, 2, 3, 4, 5});
     theme_->WriteGif("spin.gif", {{Canvas(4, 4, Rgb{9, 9, 9}), 10}, {Canvas(4, 4, Rgb{99, 9, 9}), 20}});
     theme_->WriteSkin("Corvale.skn",
@@ -279,6 +268,7 @@ TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
              "hover picture \"b1a.bmp\" is missing",
              "command reads \"b1.bmp,B,5,5,40,20,,,0,notepad.exe\" (written \"notepad.exe\")",
              "picture \"broken.bmp\" does not decode",
+             "variant \"b1@2x.bmp\" is 15x16, not 16x16 (8x8 times 2): the panel passes it over",
              "2 frames: 100 200 ms",
          })
         EXPECT_TRUE(Says(run.out, said)) << said << "\nin:\n" << run.out;

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/display_scale.h"
+
 namespace corvale::e2e {
 
 std::wstring Wide(const std::string& utf8) {
@@ -101,6 +103,16 @@ void ThemeFolder::Register() const {
 }
 
 // ---- The running program ----
+
+std::optional<std::filesystem::path> DefaultTheme() {
+    std::filesystem::path folder = NextToDriver(L"corvalectl.exe").parent_path();
+    for (int up = 0; up < 5 && !folder.empty(); ++up, folder = folder.parent_path()) {
+        const auto theme = folder / L"themes" / L"default";
+        if (std::filesystem::exists(theme / L"terminal.skn")) return theme;
+        if (folder == folder.parent_path()) break;
+    }
+    return std::nullopt;
+}
 
 std::filesystem::path ProgramPath() {
     wchar_t buffer[32768];
@@ -280,11 +292,44 @@ std::vector<ChildWindow> ChildWindows(HWND parent) {
     return children;
 }
 
+// ---- Screen density ----
+
+void FollowMonitorDensity() {
+    // The calls for it are looked up: Windows 7 has only SetProcessDPIAware,
+    // and Wine answers FALSE to the newer one while it already gives the
+    // real density to a program that only asks the old way.
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    const auto perMonitorV2 = reinterpret_cast<HANDLE>(-4), perMonitor = reinterpret_cast<HANDLE>(-3);
+    if (set && (set(perMonitorV2) || set(perMonitor))) return;
+    SetProcessDPIAware();
+}
+
+// The system's density, which the panel's window takes on the main screen.
+int ScreenDpi() {
+    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
+    return screen ? GetDeviceCaps(screen.get().dc, LOGPIXELSX) : 96;
+}
+
+int Scaled(int skin) { return static_cast<int>(SkinToDevice(skin, ScreenDpi())); }
+Box Scaled(const Box& skin) {
+    return {Scaled(skin.left), Scaled(skin.top), Scaled(skin.right), Scaled(skin.bottom)};
+}
+Box Unscaled(const Box& device) {
+    const auto skin = [](int d) { return static_cast<int>(DeviceToSkin(d, ScreenDpi())); };
+    return {skin(device.left), skin(device.top), skin(device.right), skin(device.bottom)};
+}
+Box ScreenInSkinPixels() { return Unscaled(Box{0, 0, ScreenWidth(), ScreenHeight()}); }
+
 Box InnerToScreen(HWND window, const Box& inner) {
     const Box client = ClientRectOnScreen(window);
-    return {client.left + inner.left, client.top + inner.top, client.left + inner.right,
-            client.top + inner.bottom};
+    const Box scaled = Scaled(inner);
+    return {client.left + scaled.left, client.top + scaled.top, client.left + scaled.right,
+            client.top + scaled.bottom};
 }
+
+POINT OnScreen(const Box& client, int x, int y) { return {client.left + Scaled(x), client.top + Scaled(y)}; }
 
 std::optional<std::string> TextBoxText(HWND window, const Box& inner) {
     const Box rect = InnerToScreen(window, inner);
@@ -439,8 +484,8 @@ void Click(int x, int y) {
 // ---- The fixture ----
 
 void PanelTest::SetUp() {
-    // Rectangles and pixels in real pixels, also on a scaled Windows desktop.
-    SetProcessDPIAware();
+    // Rectangles and pixels as the panel places them, at every density.
+    FollowMonitorDensity();
     sandbox_ = std::make_unique<SettingsSandbox>();
     ASSERT_EQ(FindWindowByCaption(kCaption), nullptr)
         << "a Corvale panel is already running; close it before running these tests";

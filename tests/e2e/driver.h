@@ -116,6 +116,9 @@ void SendVoiceCommand(const std::string& command);
 std::filesystem::path ProgramPath();
 // A file next to this test program, where its helper programs are built.
 std::filesystem::path NextToDriver(const wchar_t* name);
+// The repository's default theme, found above the folder of the test
+// programs (build\win32\ in a checkout).
+std::optional<std::filesystem::path> DefaultTheme();
 
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {
@@ -182,9 +185,28 @@ struct ChildWindow {
 // Every descendant, in the system's enumeration order.
 std::vector<ChildWindow> ChildWindows(HWND parent);
 
-// A rectangle of a window's inner area, given in the skin's window pixels,
-// on the screen.
+// ---- Screen density ---------------------------------------------------------------
+
+// The driver draws nothing itself, but it reads rectangles, pixels and the
+// cursor as the panel places them: both follow each monitor's density (the
+// panel by its manifest, the driver by asking when a test starts).
+void FollowMonitorDensity();
+// The density of the screen the panel opens on (96 dots per inch at 100%).
+int ScreenDpi();
+// Skin pixels (1/96 inch) as screen pixels: where skin pixel `skin` begins.
+// Geometry the tests state in skin pixels goes through these.
+int Scaled(int skin);
+Box Scaled(const Box& skin);
+// Screen pixels as the panel reads them back: the skin pixels they belong to.
+Box Unscaled(const Box& device);
+// The screen in skin pixels, as the panel sees it.
+Box ScreenInSkinPixels();
+
+// A rectangle of a window's inner area, given in the skin's pixels, on the
+// screen.
 Box InnerToScreen(HWND window, const Box& inner);
+// Skin pixel (x, y) of a client area that lies at `client` on the screen.
+POINT OnScreen(const Box& client, int x, int y);
 // The text of the window's text box (an edit control) at that inner
 // rectangle; nothing when no text box is there.
 std::optional<std::string> TextBoxText(HWND window, const Box& inner);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr Rgb kBackground{20, 20, 20};
 
-// The window every test here runs in: 800 x 600 pixels inside.
+// The window every test here runs in: 800 x 600 skin pixels inside.
 constexpr Box kWindow{100, 50, 900, 650};
 
 class FaceTest : public PanelTest {
@@ -114,11 +114,11 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
     const Box client = ClientRectOnScreen(window);
-    ASSERT_EQ(client, kWindow);
+    ASSERT_EQ(client, Scaled(kWindow));
     const Box gif = InnerToScreen(window, {700, 250, 750, 300});
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return ShowsColour({gif.left + 5, gif.top + 5}, orange);
+            return ShowsColour({gif.left + Scaled(5), gif.top + Scaled(5)}, orange);
         },
         10s))
         << "the face was not finished";
@@ -140,9 +140,9 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     ExpectPictureAt(shot, client, gif, orange, "animation from the right edge");
     // Width 0 stays 0 for buttons and animations: nothing of them shows.
     for (int x = 395; x < 410; ++x) {
-        EXPECT_NE(shot.At(client.left + x, client.top + 115), olive) << "zero-width button shows at x " << x;
-        EXPECT_NE(shot.At(client.left + x - 300, client.top + 450), purple)
-            << "zero-width animation at x " << x;
+        const POINT button = OnScreen(client, x, 115), animation = OnScreen(client, x - 300, 450);
+        EXPECT_NE(shot.At(button.x, button.y), olive) << "zero-width button shows at x " << x;
+        EXPECT_NE(shot.At(animation.x, animation.y), purple) << "zero-width animation at x " << x;
     }
 
     // Windowed controls are where the entries put them.
@@ -156,7 +156,7 @@ TEST_F(FaceGeometry, EveryKindOfEntryLandsAtTheRectangleItsGeometryGives) {
     EXPECT_TRUE(plain->visible);
     EXPECT_EQ(plain->text, "");
     // Clear of the scroll bar on its right.
-    EXPECT_EQ(shot.At(plain->rect.left + 30, plain->rect.top + plain->rect.Height() / 2), boxGreen)
+    EXPECT_EQ(shot.At(plain->rect.left + Scaled(30), plain->rect.top + plain->rect.Height() / 2), boxGreen)
         << "the text box does not show its background colour";
     const Box button = InnerToScreen(window, {300, 100, 380, 140});
     const Box narrow = InnerToScreen(window, {400, 100, 400, 130});
@@ -189,7 +189,7 @@ TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheC
     ASSERT_TRUE(window);
     const Box b = InnerToScreen(window, {300, 200, 400, 260});
     const POINT centre = PointIn(b, 0.5, 0.5);
-    const POINT corner{b.left + 10, b.top + 10};
+    const POINT corner{b.left + Scaled(10), b.top + Scaled(10)};
     ASSERT_TRUE(WaitUntil([&] { return ShowsColour(centre, normal); }, 10s)) << "the button did not appear";
     std::this_thread::sleep_for(300ms);
 
@@ -201,7 +201,7 @@ TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheC
     // while the cursor rests on it.
     theme_->WriteBmp("knoba.bmp", knob(hoverEdited));
     theme_->WriteBmp("knob.bmp", knob(normalEdited));
-    MoveCursor(centre.x + 3, centre.y + 2);
+    MoveCursor(centre.x + Scaled(3), centre.y + Scaled(2));
     const auto restUntil = std::chrono::steady_clock::now() + 700ms;
     while (std::chrono::steady_clock::now() < restUntil) {
         ASSERT_EQ(ScreenPixelNow(corner.x, corner.y), hover)
@@ -211,7 +211,7 @@ TEST_F(FaceHover, TheHoverPictureComesOnEnteringStaysWhileRestingAndGoesWhenTheC
     EXPECT_EQ(ShownScreen().At(corner.x, corner.y), hover) << "the X screen does not show the hover picture";
 
     // Off the window altogether: the normal picture is loaded afresh.
-    MoveCursor(kWindow.right + 50, kWindow.bottom + 50);
+    MoveCursor(Scaled(kWindow.right + 50), Scaled(kWindow.bottom + 50));
     const std::optional<Milliseconds> left = TimeUntilColour(corner, normalEdited, 250ms);
     EXPECT_TRUE(left.has_value()) << "the normal picture did not come back within 250 ms; showing "
                                   << ScreenPixelNow(corner.x, corner.y);

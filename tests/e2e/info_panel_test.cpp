@@ -3,7 +3,6 @@
 #include <lmcons.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <sstream>
 
@@ -85,51 +84,6 @@ private:
     const wchar_t* name_;
     std::optional<std::wstring> old_;
 };
-
-// The screen density Wine gives the programs started while the object
-// lives (HKCU\Control Panel\Desktop, LogPixels), put back afterwards.
-class ScreenDensity {
-public:
-    explicit ScreenDensity(DWORD dpi) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                        &key_, nullptr);
-        DWORD old = 0, size = sizeof old, type = 0;
-        if (RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old), &size) ==
-                ERROR_SUCCESS &&
-            type == REG_DWORD)
-            old_ = old;
-        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    }
-    ~ScreenDensity() {
-        if (old_)
-            RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*old_),
-                           sizeof *old_);
-        else RegDeleteValueW(key_, L"LogPixels");
-        RegCloseKey(key_);
-    }
-    ScreenDensity(const ScreenDensity&) = delete;
-    ScreenDensity& operator=(const ScreenDensity&) = delete;
-
-private:
-    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
-    HKEY key_ = nullptr;
-    std::optional<DWORD> old_;
-};
-
-// The width in pixels of a space in the panel box's font (Courier New 8) as
-// a program at `dpi` makes it: the font grows in pixels with the density.
-int SpacePixels(int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(8.0 * dpi / 72));
-    font.lfCharSet = DEFAULT_CHARSET;
-    wcscpy(font.lfFaceName, L"Courier New");
-    const win32::UniqueFont handle(CreateFontIndirectW(&font));
-    const win32::UniqueWindowDC screen = win32::GetWindowDCOf(nullptr);
-    const win32::ScopedSelect select(screen.get().dc, handle.get());
-    SIZE size{};
-    GetTextExtentPoint32W(screen.get().dc, L" ", 1, &size);
-    return size.cx;
-}
 
 // Noon of a day, local time, as the file's last write.
 void SetLocalWriteDate(const std::filesystem::path& file, WORD year, WORD month, WORD day) {
@@ -383,28 +337,6 @@ TEST_F(InfoPanel, TheSixtyFourBitProgramShowsItsVirtualSizeWhole) {
     EXPECT_GE(virtualSize, 4ull << 30) << lines[13];
     EXPECT_GT(lines[13].size(), w + 13) << lines[13];
 }
-
-// ---- Other screen densities ----
-
-class InfoPanelDensity : public InfoPanel, public ::testing::WithParamInterface<int> {};
-
-TEST_P(InfoPanelDensity, TheColumnHoldsWhatTheBoxAndItsFontsSpaceGiveThere) {
-    if (!RunningUnderWine()) GTEST_SKIP() << "only Wine lets a test choose the screen density";
-    const int dpi = GetParam();
-    const ScreenDensity density(static_cast<DWORD>(dpi));
-    theme_->WriteSkin("Corvale.skn", PanelSkin(true));
-    const std::vector<std::string> lines = PanelLines();
-    ASSERT_GE(lines.size(), 3u) << "the panel was not filled";
-    // Twips per pixel are 15, 12 and 10 there: the box and the space both
-    // measure in them, so the column is the box's pixels over the space's.
-    const int twips = 1440 / dpi;
-    const int space = SpacePixels(dpi);
-    ASSERT_GT(space, 0);
-    const auto expected = static_cast<size_t>((780.0 * twips / (space * twips) - 4) / 2);
-    EXPECT_EQ(ColumnWidth(lines), expected) << "a space of " << space << " pixels at " << dpi << " dpi";
-}
-
-INSTANTIATE_TEST_SUITE_P(Wine, InfoPanelDensity, ::testing::Values(96, 120, 144));
 
 // ---- The suite's programs ----
 

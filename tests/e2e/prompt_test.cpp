@@ -31,7 +31,7 @@ std::string Geometry(const Box& b) {
 
 POINT Centre(const Box& b) { return {(b.left + b.right) / 2, (b.top + b.bottom) / 2}; }
 
-POINT On(const Box& window, POINT inner) { return {window.left + inner.x, window.top + inner.y}; }
+POINT On(const Box& window, POINT inner) { return OnScreen(window, inner.x, inner.y); }
 
 class PromptTest : public PanelTest {
 protected:
@@ -108,16 +108,15 @@ class PromptOutline : public PromptTest, public ::testing::WithParamInterface<Pr
 TEST_P(PromptOutline, OpensCentredAboveTheMainWindowWithTheMaskShowingWhatLiesBeneath) {
     if (!RunningUnderWine()) GTEST_SKIP() << "the Windows version is chosen through Wine's settings";
     const WineSetting version = WindowsVersionForProgram(GetParam().windows);
-    ASSERT_TRUE(
-        StartAt(GetParam().fullScreen ? Box{0, 0, ScreenWidth(), ScreenHeight()} : Box{0, 0, 800, 600}));
+    ASSERT_TRUE(StartAt(GetParam().fullScreen ? ScreenInSkinPixels() : Box{0, 0, 800, 600}));
     const HWND prompt = OpenPrompt();
     ASSERT_TRUE(prompt) << "no prompt opened";
 
     const Box r = WindowRect(prompt);
-    EXPECT_EQ(r.Width(), 200);
-    EXPECT_EQ(r.Height(), 100);
-    EXPECT_EQ(r.left, (ScreenWidth() - 200) / 2);
-    EXPECT_EQ(r.top, (ScreenHeight() - 100) / 2);
+    EXPECT_EQ(r.Width(), Scaled(200));
+    EXPECT_EQ(r.Height(), Scaled(100));
+    EXPECT_EQ(r.left, (ScreenWidth() - Scaled(200)) / 2);
+    EXPECT_EQ(r.top, (ScreenHeight() - Scaled(100)) / 2);
 
     const POINT face = On(r, {100, 45});
     const POINT hole = On(r, Centre(kHole));

@@ -29,7 +29,7 @@ TEST_F(StartupWindow, RunningTakesTheSavedRectangleWithNeitherBorderNorTitleBar)
     PlaceWindow(100, 50, 900, 650);
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
-    const Box expected{100, 50, 900, 650};
+    const Box expected = Scaled(Box{100, 50, 900, 650});
     WaitUntil([&] { return WindowRect(window) == expected; }, 2s);
     EXPECT_EQ(WindowRect(window), expected);
     EXPECT_EQ(ClientRectOnScreen(window), WindowRect(window)) << "a frame takes part of the window";
@@ -42,9 +42,10 @@ TEST_F(StartupWindow, NotRunningCoversTheWorkAreaExactlyWhateverTheSavedRectangl
     SaveSetting("General", "Running", "False");
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
-    WaitUntil([&] { return WindowRect(window) == WorkArea(); }, 2s);
-    EXPECT_EQ(WindowRect(window), WorkArea());
-    EXPECT_EQ(ClientRectOnScreen(window), WorkArea());
+    const Box area = Scaled(Unscaled(WorkArea()));  // in whole skin pixels
+    WaitUntil([&] { return WindowRect(window) == area; }, 2s);
+    EXPECT_EQ(WindowRect(window), area);
+    EXPECT_EQ(ClientRectOnScreen(window), area);
 }
 
 TEST_F(StartupWindow, TheLayoutSkinsBackGroundFillsTheFace) {
@@ -58,8 +59,11 @@ TEST_F(StartupWindow, TheLayoutSkinsBackGroundFillsTheFace) {
 
 using StartupLayoutSkin = PanelTest;
 
-// The skin named after this screen's width, Corvale1024.skn on our test display.
-std::string WidthSkinName() { return std::string(kProgramId) + std::to_string(ScreenWidth()) + ".skn"; }
+// The skin named after this screen's width in skin pixels, Corvale1024.skn
+// on our test display.
+std::string WidthSkinName() {
+    return std::string(kProgramId) + std::to_string(ScreenInSkinPixels().right) + ".skn";
+}
 
 TEST_F(StartupLayoutSkin, TheSkinForThisScreenWidthWinsWhenItHasABackGround) {
     theme_->WriteSkin("Corvale.skn", BackGroundSkin(kSkyBlue));
@@ -127,7 +131,7 @@ TEST_F(StartupSingleInstance, ASecondStartEndsQuicklyWritesNothingAndLeavesTheFi
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window));
     EXPECT_EQ(FindWindowByCaption(kCaption), window);
-    EXPECT_EQ(WindowRect(window), (Box{100, 50, 900, 650}));
+    EXPECT_EQ(WindowRect(window), Scaled(Box{100, 50, 900, 650}));
     EXPECT_EQ(WindowExStyle(window) & WS_EX_TOPMOST, 0) << "raising the first window left it topmost";
 }
 

@@ -199,7 +199,7 @@ TEST_F(VolumePanel, SpeakersAndWaveOutputTakeTheFirstTwoSlotsShowingTheirVolumeA
     // Only two lines on this mixer: the third slot stays hidden.
     if (lines.size() == 2) {
         const Box third = InnerToScreen(window, SliderOf(2));
-        EXPECT_EQ(shot.At(third.left + 5, third.top + 5), kBackground);
+        EXPECT_EQ(shot.At(third.left + Scaled(5), third.top + Scaled(5)), kBackground);
     }
 }
 
@@ -344,7 +344,7 @@ TEST_F(VolumePanel, WithoutAnySoundDeviceTheMixerMessageShowsAndTheStartGoesOnAf
     EXPECT_TRUE(panel.Running());
     // No slider shows without a mixer.
     const Box slider = InnerToScreen(window, SliderOf(0));
-    EXPECT_EQ(ScreenPixel(slider.left + 5, slider.top + 5), kBackground);
+    EXPECT_EQ(ScreenPixel(slider.left + Scaled(5), slider.top + Scaled(5)), kBackground);
 }
 
 }  // namespace

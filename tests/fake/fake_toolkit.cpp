@@ -321,6 +321,19 @@ PicturePtr FakeToolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes
     return std::make_shared<FakePicture>("bytes:" + std::to_string(bytes.size()), 1, 1);
 }
 
+// A dense picture reads as the plain one it stands for: "bytes:<size>@<density>".
+PicturePtr FakeToolkit::LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) {
+    PicturePtr picture = LoadPictureFromBytes(bytes);
+    if (density == 1 || !picture) return picture;
+    return std::make_shared<FakePicture>(PictureSource(picture) + "@" + std::to_string(density),
+                                         picture->Width(), picture->Height());
+}
+
+PictureFile FakeToolkit::ChoosePictureFile(const std::string& path) {
+    const auto it = denseVariants.find(path);
+    return it == denseVariants.end() ? PictureFile{path, 1} : it->second;
+}
+
 void FakeToolkit::DoEvents() {
     ++doEventsCount;
     journal.push_back("doevents");

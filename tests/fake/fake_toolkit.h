@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,7 @@ public:
     bool SetFont(const std::string& name, double points) override;
     double TextWidth(const std::string& text) const override;
     bool SetPicture(PicturePtr value) override;
+    void SetOutlineColor(Color mask) override { outlineColor = mask; }
     Control* Create(ControlArray array, int index) override;
     Control* Find(ControlArray array, int index) override;
     int ControlCount() const override { return static_cast<int>(controls_.size()); }
@@ -150,6 +152,7 @@ public:
     std::string fontName = "MS Sans Serif";
     double fontSize = 8;
     PicturePtr picture;
+    std::optional<Color> outlineColor;
 
 private:
     FakeControl& Add(ControlArray array, int index);
@@ -174,6 +177,8 @@ public:
     std::unique_ptr<Form> CreateOwnedForm(FormKind kind, FormEvents& events, WindowHandle owner) override;
     PicturePtr LoadPicture(const std::string& path) override;
     PicturePtr LoadPictureFromBytes(std::span<const std::uint8_t> bytes) override;
+    PicturePtr LoadDensePictureFromBytes(std::span<const std::uint8_t> bytes, int density) override;
+    PictureFile ChoosePictureFile(const std::string& path) override;
     void DoEvents() override;
     void Sleep(int milliseconds) override;
     void MessageBox(const std::string& text) override;
@@ -201,6 +206,8 @@ public:
     std::function<WindowHandle(Point)> windowFromPoint;
     // Picture files that load, by full path (case-sensitive), with their size.
     std::map<std::string, std::pair<int, int>> pictureFiles;
+    // Denser variants the display draws from, by the plain file's path.
+    std::map<std::string, PictureFile> denseVariants;
     // Decodes in-memory pictures; by default any non-empty bytes give a
     // 1x1 picture named "bytes:<size>".
     std::function<PicturePtr(std::span<const std::uint8_t>)> decodeBytes;

@@ -127,6 +127,17 @@ TEST_F(GifAnimationTest, EachFrameIsDecodedFromTheHeaderAndItsOwnChunk) {
     EXPECT_EQ(os.files.reads, std::vector<std::string>{"C:\\P\\T\\spin.gif"});
 }
 
+TEST_F(GifAnimationTest, TheVariantTheDisplayChoseIsCutAndEachFrameCarriesItsDensity) {
+    os.files.Put("C:\\P\\T\\spin.gif", Gif({10}));
+    os.files.Put("C:\\P\\T\\spin@2x.gif", Gif({10, 20}));
+    os.toolkit.denseVariants["C:\\P\\T\\spin.gif"] = {"C:\\P\\T\\spin@2x.gif", 2};
+    Layout({"01=spin.gif,A,0,0,10,10"});
+    Build();
+    EXPECT_EQ(os.files.reads, std::vector<std::string>{"C:\\P\\T\\spin@2x.gif"});
+    ASSERT_EQ(lists.GifFrameCount, 2);
+    EXPECT_EQ(fake::PictureSource(Frame(2).picture), "frame2@2");
+}
+
 TEST_F(GifAnimationTest, AFrameIsMadeInOrderAndEventsRunAfterEveryMarkerSearch) {
     os.files.Put("C:\\P\\T\\spin.gif", Gif({10, 20, 30}));
     Layout({"01=spin.gif,A,1,2,3,4"});

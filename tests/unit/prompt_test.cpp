@@ -82,6 +82,7 @@ TEST_F(PromptTest, EnterHandsBackTheTypedTextAndOtherKeysDoNot) {
         static_cast<FakeControl*>(form.Find(ControlArray::txtInput, 0))->text = "Secret";
         prompt.OnKeyUp({ControlArray::txtInput, 0}, {65, 0});
         EXPECT_FALSE(form.closed);
+        EXPECT_EQ(form.outlineColor, kMagenta) << "the mask stays exact where the picture is drawn larger";
         prompt.OnKeyUp({ControlArray::txtInput, 0}, {kKeyReturn, 0});
         EXPECT_TRUE(form.closed);
     });
