@@ -75,7 +75,7 @@ endif()
 
 # corvalectl.exe: the console program that steers the panel and checks
 # themes; the end-to-end tests run it beside the panel.
-add_executable(corvalectl ctl/commands.cpp ctl/report.cpp ctl/win32_main.cpp)
+add_executable(corvalectl ctl/commands.cpp ctl/report.cpp ctl/win32_main.cpp ctl/corvalectl.rc)
 target_link_libraries(corvalectl PRIVATE corvale_win32)
 target_link_options(corvalectl PRIVATE ${CORVALE_STATIC} -municode)
 target_compile_options(corvalectl PRIVATE ${CORVALE_WARNINGS})

@@ -4,10 +4,12 @@
 Standard library only. Every run writes the same bytes, so the generated files
 are committed beside the skins and the program runs without this script.
 
-    make_theme.py                  write the theme into themes/default
-    make_theme.py --out DIR        write it somewhere else
-    make_theme.py --preview DIR    also draw PNG previews of every layout
-    make_theme.py --check          verify the committed theme (exit 1 on a fault)
+    make_theme.py                  write the theme into themes/default and the
+                                   program's icon to platform/win32/corvale.ico
+    make_theme.py --out DIR        write the theme somewhere else
+    make_theme.py --icon FILE      write the icon somewhere else
+    make_theme.py --preview DIR    also draw PNG previews of every layout and the icon
+    make_theme.py --check          verify the committed theme and icon (exit 1 on a fault)
 """
 
 import argparse
@@ -19,6 +21,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 THEME_DIR = Path(__file__).resolve().parent.parent / "themes" / "default"
+ICON_FILE = Path(__file__).resolve().parent.parent / "platform" / "win32" / "corvale.ico"
 
 # ----------------------------------------------------------------- colours
 
@@ -438,15 +441,48 @@ def wav_bytes(samples, rate):
     return b"RIFF" + struct.pack("<I", len(body)) + body
 
 
-def png_bytes(img):
-    raw = b"".join(b"\0" + b"".join(bytes(c) for c in row) for row in img.rows())
+def png_bytes(img, clear=None):
+    """RGB, or RGBA with the colour `clear` fully transparent."""
+    def pixel(c):
+        return bytes(c) if clear is None else bytes(c) + (b"\0" if c == clear else b"\xff")
+
+    raw = b"".join(b"\0" + b"".join(pixel(c) for c in row) for row in img.rows())
 
     def chunk(kind, payload):
         return (struct.pack(">I", len(payload)) + kind + payload
                 + struct.pack(">I", zlib.crc32(kind + payload) & 0xFFFFFFFF))
 
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", img.w, img.h, 8, 2, 0, 0, 0))
+    colour_type = 2 if clear is None else 6
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", img.w, img.h, 8, colour_type, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def ico_bytes(images, clear):
+    """A Windows icon: one entry per picture, `clear` transparent. Pictures of 256
+    pixels go in as PNG, as the system expects at that size; smaller ones as
+    32-bit bitmaps with their AND mask, which every system reads."""
+    entries = []
+    for img in images:
+        if img.w >= 256:
+            entries.append(png_bytes(img, clear))
+            continue
+        colour = b"".join(b"\0\0\0\0" if c == clear else bytes((c[2], c[1], c[0], 255))
+                          for row in reversed(list(img.rows())) for c in row)
+        stride = (img.w + 31) // 32 * 4
+        mask = b""
+        for row in reversed(list(img.rows())):
+            bits = 0
+            for x, c in enumerate(row):
+                bits |= (c == clear) << (stride * 8 - 1 - x)
+            mask += bits.to_bytes(stride, "big")
+        header = struct.pack("<IiiHHIIiiII", 40, img.w, 2 * img.h, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+        entries.append(header + colour + mask)
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for img, data in zip(images, entries):
+        directory += struct.pack("<BBBBHHII", img.w % 256, img.h % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return directory + b"".join(entries)
 
 
 # ------------------------------------------------------------------ pictures
@@ -862,6 +898,26 @@ def pictures():
         out[base + ".bmp"] = key_face(label, tone, False, w, h)
         out[base + "a.bmp"] = key_face(label, tone, True, w, h)
     return out
+
+
+ICON_SIZES = (16, 32, 48, 256)
+
+
+def icon_picture(size):
+    """The program's icon: a prompt on a lit-edged key, in the theme's phosphor."""
+    img = Image(size, size, MASK)
+    radius, edge = max(2, size // 6), max(1, size // 16)
+    fill_round_rect(img, 0, 0, size, size, radius, GLOW)
+    fill_round_rect(img, edge, edge, size - 2 * edge, size - 2 * edge, max(1, radius - edge), BACKDROP)
+    scale = max(1, size // 16)
+    x = (size - text_width(">_", scale)) // 2
+    y = (size - GLYPH_H * scale) // 2
+    draw_text(img, x, y, ">_", PHOSPHOR, scale, dots=scale >= 3)
+    return img
+
+
+def icon_file():
+    return ico_bytes([icon_picture(size) for size in ICON_SIZES], MASK)
 
 
 def activity_frames():
@@ -1354,11 +1410,14 @@ def check(theme_dir):
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--out", type=Path, default=THEME_DIR, help="theme folder to write")
-    parser.add_argument("--preview", type=Path, help="folder for PNG previews of the layouts")
+    parser.add_argument("--icon", type=Path, default=ICON_FILE, help="icon file to write")
+    parser.add_argument("--preview", type=Path, help="folder for PNG previews of the layouts and the icon")
     parser.add_argument("--check", action="store_true", help="verify the theme folder instead of writing it")
     args = parser.parse_args(argv)
     if args.check:
         faults = check(args.out)
+        if not args.icon.is_file() or args.icon.read_bytes() != icon_file():
+            faults.append(f"{args.icon} differs from what the script makes (run scripts/make_theme.py)")
         for fault in faults:
             print("fault:", fault)
         print(f"{len(faults)} fault(s) in {args.out}")
@@ -1370,11 +1429,17 @@ def main(argv):
         if not path.exists() or path.read_bytes() != data:
             path.write_bytes(data)
     print(f"{len(files)} files, {sum(len(d) for d in files.values())} bytes in {args.out}")
+    icon = icon_file()
+    if not args.icon.exists() or args.icon.read_bytes() != icon:
+        args.icon.write_bytes(icon)
+    print(f"icon, {len(icon)} bytes, in {args.icon}")
     if args.preview:
         args.preview.mkdir(parents=True, exist_ok=True)
         for layout in all_layouts():
             (args.preview / f"preview-{layout.name}.png").write_bytes(png_bytes(render_layout(layout, files)))
         (args.preview / "preview-prompt.png").write_bytes(png_bytes(render_prompt(files)))
+        for size in ICON_SIZES:
+            (args.preview / f"preview-icon{size}.png").write_bytes(png_bytes(icon_picture(size), MASK))
         print(f"previews in {args.preview}")
     return 0
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/resource_ids.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_screen.h"
@@ -13,6 +14,15 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"CorvaleForm";
 
+// The program's icon at the system's size for the metrics given; null in a
+// program without one (the tests). Loaded shared: the system keeps it for
+// the program's life, so nobody destroys it.
+HICON ProgramIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVALE), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
+                                         LR_SHARED));
+}
+
 const wchar_t* FormClass(WNDPROC proc) {
     static const bool registered = [proc] {
         WNDCLASSEXW wc{};
@@ -20,6 +30,8 @@ const wchar_t* FormClass(WNDPROC proc) {
         wc.lpfnWndProc = proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = ProgramIcon(SM_CXICON, SM_CYICON);
+        wc.hIconSm = ProgramIcon(SM_CXSMICON, SM_CYSMICON);
         wc.lpszClassName = kFormClass;
         return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
