@@ -16,7 +16,8 @@ target_link_libraries(corvale_fake PUBLIC corvale_core)
 target_compile_options(corvale_fake PRIVATE ${CORVALE_WARNINGS} ${CORVALE_SAN_FLAGS})
 
 file(GLOB CORVALE_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
-add_executable(corvale_unit_tests ${CORVALE_UNIT_SOURCES})
+# corvalectl's commands are tested here too, against a fake machine.
+add_executable(corvale_unit_tests ${CORVALE_UNIT_SOURCES} ctl/commands.cpp ctl/report.cpp)
 target_link_libraries(corvale_unit_tests PRIVATE corvale_fake GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_options(corvale_unit_tests PRIVATE ${CORVALE_WARNINGS} ${CORVALE_SAN_FLAGS})
 include(GoogleTest)
