@@ -59,7 +59,7 @@ file(GLOB CORVALE_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(CORVALE_E2E_SOURCES)
   add_executable(corvale_e2e_tests ${CORVALE_E2E_SOURCES})
   target_include_directories(corvale_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS})
+  target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS} msi)
   target_link_options(corvale_e2e_tests PRIVATE ${CORVALE_STATIC})
   target_compile_options(corvale_e2e_tests PRIVATE ${CORVALE_WARNINGS})
   # Two programs for the information panel to list, one with a version
