@@ -60,7 +60,7 @@ file(GLOB CORVALE_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp tests/support/*.
 if(CORVALE_E2E_SOURCES)
   add_executable(corvale_e2e_tests ${CORVALE_E2E_SOURCES})
   target_include_directories(corvale_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS})
+  target_link_libraries(corvale_e2e_tests PRIVATE gtest gtest_main ${CORVALE_WIN_LIBS} msi)
   target_link_options(corvale_e2e_tests PRIVATE ${CORVALE_STATIC})
   target_compile_options(corvale_e2e_tests PRIVATE ${CORVALE_WARNINGS})
   # Two programs for the information panel to list, one with a version
@@ -77,7 +77,7 @@ endif()
 # corvalectl.exe: the console program that steers the panel and checks
 # themes; the end-to-end tests run it beside the panel.
 target_compile_options(corvale_ctl PRIVATE ${CORVALE_CODE_OPTIONS})
-add_executable(corvalectl ctl/win32_main.cpp)
+add_executable(corvalectl ctl/win32_main.cpp ctl/corvalectl.rc)
 target_link_libraries(corvalectl PRIVATE corvale_ctl corvale_win32)
 target_link_options(corvalectl PRIVATE ${CORVALE_STATIC} -municode)
 target_compile_options(corvalectl PRIVATE ${CORVALE_WARNINGS})

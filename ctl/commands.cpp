@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "base/values.h"
+#include "corvale_version.h"
 #include "ctl/report.h"
 #include "ctl/theme_check.h"
 #include "skin/globals.h"
@@ -17,7 +18,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: corvalectl COMMAND [ARGUMENTS]\n"
-    "  theme FOLDER                  make FOLDER, which holds terminal.skn, the panel's theme\n"
+    "  theme FOLDER [--if-unset]     make FOLDER, which holds terminal.skn, the panel's theme (with\n"
+    "                                --if-unset only where no theme is chosen yet, as the installer does)\n"
     "  close [--wait SECONDS]        ask the panel to close and wait until it has (30 s)\n"
     "  perform COMMAND [--wait SECONDS]\n"
     "                                perform the button whose command is COMMAND (1.5 s)\n"
@@ -25,8 +27,13 @@ constexpr char kUsage[] =
     "  check FOLDER [--width PIXELS] [--height PIXELS] [--json]\n"
     "                                read a theme as the panel would on this screen (or one\n"
     "                                that wide) and name its problems\n"
+    "  startup on|off|status         start the panel beside corvalectl when you sign in, or not, or\n"
+    "                                say which (status: exit 0 on, 1 off)\n"
+    "  forget FOLDER                 remove the theme settings and the start at sign-in where they\n"
+    "                                point into FOLDER, as the uninstaller does\n"
+    "  --version                     the version of corvalectl and the panel\n"
     "exit codes: 0 done, or a clean theme; 1 no panel to act on, no button with that command,\n"
-    "            or warnings; 2 timed out, failed, or errors; 3 bad arguments\n";
+    "            no such folder, or warnings; 2 timed out, failed, or errors; 3 bad arguments\n";
 
 // The panel polls its remote-control keys every 500 ms: two polls and a
 // margin for a busy machine.
@@ -41,16 +48,21 @@ const std::string kUnset(1, '\0');
 
 struct CommandShape {
     const char* name;
-    bool positional;  // takes one argument
+    const char* positional;  // what its one argument is; nullptr when it takes none
     bool wait;
     bool size;
     bool json;
+    bool ifUnset;
 };
 
 constexpr CommandShape kCommandShapes[] = {
-    {"theme", true, false, false, false},  {"close", false, true, false, false},
-    {"perform", true, true, false, false}, {"status", false, false, false, true},
-    {"check", true, false, true, true},
+    {"theme", "a FOLDER", false, false, false, true},
+    {"close", nullptr, true, false, false, false},
+    {"perform", "a COMMAND", true, false, false, false},
+    {"status", nullptr, false, false, true, false},
+    {"check", "a FOLDER", false, true, true, false},
+    {"startup", "on, off or status", false, false, false, false},
+    {"forget", "a FOLDER", false, false, false, false},
 };
 
 struct Arguments {
@@ -60,6 +72,7 @@ struct Arguments {
     std::optional<int> width;
     std::optional<int> height;
     bool json = false;
+    bool ifUnset = false;
 };
 
 std::optional<double> Seconds(const std::string& text) {
@@ -119,6 +132,10 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             parsed.json = true;
             continue;
         }
+        if (arg == "--if-unset" && shape.ifUnset && !inlineValue) {
+            parsed.ifUnset = true;
+            continue;
+        }
         if (!takesValue) {
             problem = "unknown option \"" + args[i] + "\" for " + shape.name;
             return std::nullopt;
@@ -145,19 +162,51 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             }
         }
     }
+    const std::string name = shape.name;
     if (shape.positional && !havePositional) {
-        problem = std::string(shape.name) + " needs " +
-                  (std::string(shape.name) == "perform" ? "a COMMAND" : "a FOLDER");
+        problem = name + " needs " + shape.positional;
         return std::nullopt;
     }
-    if (std::string(shape.name) == "perform" && parsed.positional.empty()) {
+    if (name == "perform" && parsed.positional.empty()) {
         problem = "perform needs a COMMAND that is not empty";
+        return std::nullopt;
+    }
+    const std::string& state = parsed.positional;
+    if (name == "startup" && state != "on" && state != "off" && state != "status") {
+        problem = "startup takes on, off or status, not \"" + state + "\"";
         return std::nullopt;
     }
     return parsed;
 }
 
 std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+// Paths compare as the file system compares them: without regard to case
+// (of ASCII letters here, which is what installers and users vary), either
+// slash for a separator.
+std::string FoldPath(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return path;
+}
+
+// Whether the full path `path` is `folder` (a full path with its trailing
+// separator) or lies inside it.
+bool IsInside(const std::string& path, const std::string& folder) {
+    return (FoldPath(path) + '\\').starts_with(FoldPath(folder));
+}
+
+// The program a command line starts: the quoted first word, or the whole
+// line where nothing is quoted (a path with blanks need not be).
+std::string ProgramOf(const std::string& command) {
+    const size_t start = command.find_first_not_of(" \t");
+    if (start == std::string::npos) return "";
+    if (command[start] != '"') return command.substr(start);
+    const size_t end = command.find('"', start + 1);
+    return command.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+}
 
 // Asks `done` every poll until it holds or the time is up; its last answer.
 bool WaitFor(System& system, double seconds, const std::function<bool()>& done) {
@@ -183,9 +232,11 @@ public:
                  << "here corvalectl only checks themes\n";
             return kUsageError;
         }
-        if (name == "theme") return Theme(a.positional);
+        if (name == "theme") return Theme(a.positional, a.ifUnset);
         if (name == "close") return Close(a.wait.value_or(kCloseWait));
         if (name == "perform") return Perform(a.positional, a.wait.value_or(kPerformWait));
+        if (name == "startup") return Startup(a.positional);
+        if (name == "forget") return Forget(a.positional);
         return Status(a.json);
     }
 
@@ -198,8 +249,15 @@ private:
         err_ << "corvalectl: could not write " << section << "/" << key << " in the settings store\n";
         return false;
     }
+    bool Delete(const std::string& section, const std::string& key) {
+        if (settings_->Delete(kSettingsApp, section, key)) return true;
+        err_ << "corvalectl: could not remove " << section << "/" << key << " from the settings store\n";
+        return false;
+    }
+    // The theme folder the panel would start with, as it joins the two.
+    std::string ChosenTheme() { return Get("Default", "ProgramDir") + Get("Default", "ThemeDir"); }
 
-    int Theme(const std::string& typed) {
+    int Theme(const std::string& typed, bool ifUnset) {
         const auto folder = system_.FullFolderPath(typed);
         if (!folder) {
             err_ << "corvalectl: there is no folder " << Quote(typed) << "\n";
@@ -213,6 +271,10 @@ private:
         if (!split) {
             err_ << "corvalectl: " << *folder << " has no parent folder to be the program folder\n";
             return 1;
+        }
+        if (const std::string chosen = ChosenTheme(); ifUnset && !chosen.empty()) {
+            out_ << "the theme chosen already stays: " << chosen << "\n";
+            return 0;
         }
         if (!Save("Default", "ProgramDir", split->programDir) ||
             !Save("Default", "ThemeDir", split->themeDir))
@@ -272,6 +334,64 @@ private:
              << " (commands match exactly, letter case too; a panel still starting takes none: try --wait); "
              << "it was withdrawn\n";
         return 1;
+    }
+
+    int Startup(const std::string& state) {
+        const std::string program = system_.PanelProgram();
+        const auto now = system_.LogonCommand();
+        if (state == "status") {
+            if (!now) {
+                out_ << "off: the panel does not start at sign-in\n";
+                return 1;
+            }
+            const bool here = FoldPath(ProgramOf(*now)) == FoldPath(program);
+            out_ << "on: " << *now << (here ? "" : " (not the panel beside this corvalectl)") << "\n";
+            return 0;
+        }
+        if (state == "off") {
+            if (now && !system_.SetLogonCommand(std::nullopt)) {
+                err_ << "corvalectl: could not remove the start at sign-in\n";
+                return 2;
+            }
+            out_ << "off: the panel does not start at sign-in\n";
+            return 0;
+        }
+        // A command that names no program would fail at every sign-in.
+        if (system_.Files().FileLength(program) < 0) {
+            err_ << "corvalectl: there is no panel at " << program << " to start\n";
+            return 1;
+        }
+        if (!system_.SetLogonCommand(Quote(program))) {
+            err_ << "corvalectl: could not write the start at sign-in\n";
+            return 2;
+        }
+        out_ << "on: " << Quote(program) << "\n";
+        return 0;
+    }
+
+    int Forget(const std::string& typed) {
+        const auto folder = system_.FullFolderPath(typed);
+        if (!folder) {
+            err_ << "corvalectl: there is no folder " << Quote(typed) << "\n";
+            return 1;
+        }
+        int code = 0;
+        if (const std::string theme = ChosenTheme(); !theme.empty() && IsInside(theme, *folder)) {
+            if (Delete("Default", "ProgramDir") && Delete("Default", "ThemeDir"))
+                out_ << "removed Default/ProgramDir and Default/ThemeDir (" << theme << ")\n";
+            else code = 2;
+        } else if (!theme.empty()) {
+            out_ << "Default/ProgramDir and Default/ThemeDir stay: " << theme << "\n";
+        }
+        if (const auto logon = system_.LogonCommand(); logon && IsInside(ProgramOf(*logon), *folder)) {
+            if (system_.SetLogonCommand(std::nullopt)) {
+                out_ << "removed the start at sign-in (" << *logon << ")\n";
+            } else {
+                err_ << "corvalectl: could not remove the start at sign-in\n";
+                code = 2;
+            }
+        }
+        return code;
     }
 
     int Status(bool json) {
@@ -353,6 +473,10 @@ int Run(const std::vector<std::string>& args, System& system, std::ostream& out,
     if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
         (args.empty() ? err : out) << kUsage;
         return args.empty() ? kUsageError : 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "Corvale " << CORVALE_VERSION_TEXT << "\n";
+        return 0;
     }
     std::string problem;
     const auto parsed = Parse(args, problem);

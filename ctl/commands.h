@@ -1,5 +1,6 @@
 // corvalectl: install a theme, close the panel, perform a button, show the
-// settings and check a theme, from a console or a script.
+// settings, check a theme, and start the panel at sign-in, from a console, a
+// script or the installer.
 #pragma once
 
 #include <optional>
@@ -34,6 +35,13 @@ public:
     virtual std::optional<std::pair<int, int>> ScreenPixels() = 0;
     virtual void Pause(int milliseconds) = 0;
     virtual long long NowMilliseconds() = 0;
+    // The full path of the panel's program that sits beside this one.
+    virtual std::string PanelProgram() = 0;
+    // The command the system runs for the panel when the user signs in;
+    // nullopt when there is none.
+    virtual std::optional<std::string> LogonCommand() = 0;
+    // Writes the command, or removes it (nullopt); false when the system refused.
+    virtual bool SetLogonCommand(const std::optional<std::string>& command) = 0;
 };
 
 // Runs the command line (without the program's name); returns the exit code.

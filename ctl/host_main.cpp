@@ -30,6 +30,9 @@ public:
     std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
     void Pause(int) override {}
     long long NowMilliseconds() override { return 0; }
+    std::string PanelProgram() override { return ""; }
+    std::optional<std::string> LogonCommand() override { return std::nullopt; }
+    bool SetLogonCommand(const std::optional<std::string>&) override { return false; }
 
 private:
     host::HostPlatform platform_;

@@ -17,6 +17,7 @@
 #include "platform/win32/mixer_win32.h"
 #include "platform/win32/probes_win32.h"
 #include "platform/win32/profile_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/settings_win32.h"
 #include "platform/win32/shaper_win32.h"
 #include "platform/win32/sound_win32.h"
@@ -93,6 +94,11 @@ private:
     std::string pending_;
 };
 
+// What the system starts when the user signs in: one value per program, named
+// here for the panel, as the installer writes it too.
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+std::wstring RunValueName() { return Widen(kProgramId); }
+
 class Win32System final : public System {
 public:
     std::optional<std::string> FullFolderPath(const std::string& typed) override {
@@ -126,6 +132,50 @@ public:
     }
     void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
     long long NowMilliseconds() override { return static_cast<long long>(GetTickCount64()); }
+
+    std::string PanelProgram() override {
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (length == 0) return "corvale.exe";
+            if (length < path.size()) {
+                path.resize(length);
+                break;
+            }
+            path.resize(path.size() * 2);  // cut short: a long path
+        }
+        path.resize(path.find_last_of(L"\\/") + 1);
+        return Narrow(path + L"corvale.exe");
+    }
+
+    std::optional<std::string> LogonCommand() override {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+            return std::nullopt;
+        const win32::UniqueKey key(opened);
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        if (win32::QueryValueBytes(key.get(), RunValueName(), type, data) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ))
+            return std::nullopt;
+        return Narrow(win32::RegistryText(data));
+    }
+
+    bool SetLogonCommand(const std::optional<std::string>& command) override {
+        if (!command) {
+            const LONG code = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, RunValueName().c_str());
+            return code == ERROR_SUCCESS || code == ERROR_FILE_NOT_FOUND;
+        }
+        HKEY created = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                            nullptr, &created, nullptr) != ERROR_SUCCESS)
+            return false;
+        const win32::UniqueKey key(created);
+        const std::wstring text = Widen(*command);
+        const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        return RegSetValueExW(key.get(), RunValueName().c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+    }
 
 private:
     win32::Win32Windows desktop_;

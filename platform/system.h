@@ -20,6 +20,8 @@ public:
                             const std::string& fallback) = 0;
     virtual bool Save(const std::string& app, const std::string& section, const std::string& key,
                       const std::string& value) = 0;
+    // Removes the value; true when it is gone, also when it was never there.
+    virtual bool Delete(const std::string& app, const std::string& section, const std::string& key) = 0;
 };
 
 // The system's initialization-file reader. Returns what the reader leaves in

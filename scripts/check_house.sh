@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The house rules no compiler checks: every include follows the layer table
 # in the README, every C++ file is laid out as .clang-format says, and the
-# default theme is what scripts/make_theme.py makes, byte for byte, and
+# default theme and the icon are what scripts/make_theme.py makes, byte for
+# byte, and the theme is
 # clean to corvalectl check at every width it has a layout for. Needs the
 # host build's corvalectl (scripts/test.sh builds it first).
 set -uo pipefail
@@ -23,11 +24,21 @@ else
     echo "formatting: ${#sources[@]} C++ files as .clang-format lays them out"
 fi
 
+# The README shows corvalectl's help as the program prints it.
+"$CORVALE_BUILD/host/corvalectl" help | python3 -c '
+import sys
+help = "".join(("    " + line if line.strip() else line) for line in sys.stdin)
+sys.exit(0 if help in open(sys.argv[1], encoding="utf-8").read() else 1)' "$CORVALE_ROOT/README.md" ||
+    fault "the README's corvalectl section differs from corvalectl help"
+
 made=$(mktemp -d "${TMPDIR:-/tmp}/corvale-theme.XXXXXX")
-trap 'rm -rf "$made"' EXIT
-python3 "$CORVALE_ROOT/scripts/make_theme.py" --out "$made" >/dev/null || fault "scripts/make_theme.py failed"
+trap 'rm -rf "$made" "$made.ico"' EXIT
+python3 "$CORVALE_ROOT/scripts/make_theme.py" --out "$made" --icon "$made.ico" >/dev/null ||
+    fault "scripts/make_theme.py failed"
 diff -r --brief --exclude=README.md "$made" "$CORVALE_ROOT/themes/default" ||
     fault "themes/default differs from what scripts/make_theme.py makes"
+cmp "$made.ico" "$CORVALE_ROOT/platform/win32/corvale.ico" ||
+    fault "platform/win32/corvale.ico differs from what scripts/make_theme.py makes"
 ctl="$CORVALE_BUILD/host/corvalectl"
 # Each width skin's own width, and a wide screen that takes the general skin.
 widths=($(cd "$CORVALE_ROOT/themes/default" && ls Corvale[0-9]*.skn | tr -dc '0-9\n' | sort -n) 2560)

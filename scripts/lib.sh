@@ -19,7 +19,7 @@ corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
         xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
-        clang-format python3)
+        clang-format python3 wixl msitools)
     local missing=() p
     for p in "${packages[@]}"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -96,12 +96,91 @@ corvale_build_fuzz() {
     cmake --build "$CORVALE_BUILD/fuzz" -j "$CORVALE_JOBS"
 }
 
+# The 64-bit programs the x64 installer carries: the panel and corvalectl.
 corvale_build_win64_program() {
-    corvale_log "Windows 64-bit build of the program (mingw-w64 x86_64)"
+    corvale_log "Windows 64-bit build of the programs (mingw-w64 x86_64)"
     mkdir -p "$CORVALE_BUILD"
     corvale_configure "$CORVALE_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR="$(corvale_werror)"
-    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale
+    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale --target corvalectl
+}
+
+# ---- Installers ----------------------------------------------------------------
+
+# The project's version as CMake configured it in a build folder.
+corvale_version() { # <build dir>
+    sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"
+}
+
+# What a user gets, laid out as installed: the programs of a build folder and
+# the default theme.
+corvale_stage() { # <build dir> <stage folder>
+    rm -rf "$2"
+    mkdir -p "$2/themes"
+    cp "$1/corvale.exe" "$1/corvalectl.exe" "$2/"
+    cp -r "$CORVALE_ROOT/themes/default" "$2/themes/default"
+    # How the theme is made concerns the repository, not the user.
+    rm -f "$2/themes/default/README.md"
+}
+
+# An MSI of a stage folder from installer/corvale.wxs; the theme's files are
+# listed by wixl-heat, so the source names no theme file.
+corvale_build_msi() { # <x86|x64> <version> <stage folder> <msi>
+    local arch=$1 version=$2 stage=$3 msi=$4 theme_list
+    theme_list=$(mktemp --suffix=.wxs)
+    (cd "$stage/themes/default" && find . -type f | LC_ALL=C sort) |
+        wixl-heat -p ./ --directory-ref THEMEDIR --component-group ThemeFiles --var var.ThemeDir >"$theme_list"
+    # wixl 0.101 finds sources only by paths relative to where it runs.
+    local icon status
+    icon=$(realpath --relative-to="$stage" "$CORVALE_ROOT/platform/win32/corvale.ico")
+    msi=$(realpath "$msi")
+    # It also says "unimplemented" of the shortcut that is not advertised,
+    # which it writes all the same.
+    (cd "$stage" && wixl -a "$arch" -D Version="$version" -D Stage=. -D ThemeDir=themes/default -D Icon="$icon" \
+        -o "$msi" "$CORVALE_ROOT/installer/corvale.wxs" "$theme_list" 2>"$theme_list.log" &&
+        msibuild "$msi" -i "$CORVALE_ROOT/installer/conditions.idt")
+    status=$?
+    grep -v ': unimplemented$' "$theme_list.log" >&2 || true
+    rm -f "$theme_list" "$theme_list.log"
+    return "$status"
+}
+
+# build/corvale-<version>-x86.msi and -x64.msi from the Release builds in
+# build/win32 and build/win64; their stage folders stay in build/package.
+corvale_build_installers() {
+    local version arch
+    version=$(corvale_version "$CORVALE_BUILD/win32")
+    for arch in x86 x64; do
+        corvale_log "installer corvale-$version-$arch.msi (wixl)"
+        corvale_stage "$CORVALE_BUILD/$([ "$arch" = x86 ] && echo win32 || echo win64)" "$CORVALE_BUILD/package/$arch"
+        corvale_build_msi "$arch" "$version" "$CORVALE_BUILD/package/$arch" \
+            "$CORVALE_BUILD/corvale-$version-$arch.msi" || return 1
+    done
+}
+
+# For the end-to-end install test: both installers, and a later version of
+# the x86 one whose theme differs by a line, named in CORVALE_MSI_* (Wine
+# paths) with the folders their files come from.
+corvale_installer_test_packages() {
+    corvale_build_installers || return 1
+    local version next stage=$CORVALE_BUILD/package/x86-next
+    version=$(corvale_version "$CORVALE_BUILD/win32")
+    next=$(echo "$version" | awk -F. '{ print $1 "." $2 "." $3 + 1 }')
+    rm -rf "$stage"
+    cp -r "$CORVALE_BUILD/package/x86" "$stage"
+    printf '; the install test'"'"'s version %s\r\n' "$next" >>"$stage/themes/default/terminal.skn"
+    corvale_log "installer corvale-$next-x86.msi for the install test"
+    corvale_build_msi x86 "$next" "$stage" "$CORVALE_BUILD/package/corvale-$next-x86.msi" || return 1
+    local name path files
+    for name in X86 X64 X86_NEXT; do
+        case $name in
+        X86) path=$CORVALE_BUILD/corvale-$version-x86.msi files=$CORVALE_BUILD/package/x86 ;;
+        X64) path=$CORVALE_BUILD/corvale-$version-x64.msi files=$CORVALE_BUILD/package/x64 ;;
+        X86_NEXT) path=$CORVALE_BUILD/package/corvale-$next-x86.msi files=$stage ;;
+        esac
+        export "CORVALE_MSI_$name=$(corvale_windows_path "$path")" \
+            "CORVALE_MSI_${name}_FILES=$(corvale_windows_path "$files")"
+    done
 }
 
 # ---- The Windows side: X display, sound, Wine prefix ----------------------

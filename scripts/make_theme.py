@@ -7,24 +7,28 @@ are committed beside the skins and the program runs without this script.
 Every picture is also drawn at twice the resolution, as NAME@2x.bmp (and
 activity@2x.gif) beside it, for screens at 150% and 200%: the same drawing
 with rounder curves, finer gradients and smoothed letters, not a copy of the
-plain picture's pixels.
+plain picture's pixels. The program's icon is drawn here too.
 
-    make_theme.py                  write the theme into themes/default
-    make_theme.py --out DIR        write it somewhere else
+    make_theme.py                  write the theme into themes/default and the
+                                   program's icon to platform/win32/corvale.ico
+    make_theme.py --out DIR        write the theme somewhere else
+    make_theme.py --icon FILE      write the icon somewhere else
 
-scripts/test.sh checks the result: the theme made afresh must equal the
-committed one byte for byte, and `corvalectl check` must find it clean at
-every width it has a layout for.
+scripts/test.sh checks the result: the theme and the icon made afresh must
+equal the committed ones byte for byte, and `corvalectl check` must find the
+theme clean at every width it has a layout for.
 """
 
 import argparse
 import math
 import struct
 import sys
+import zlib
 from dataclasses import dataclass, field
 from pathlib import Path
 
 THEME_DIR = Path(__file__).resolve().parent.parent / "themes" / "default"
+ICON_FILE = Path(__file__).resolve().parent.parent / "platform" / "win32" / "corvale.ico"
 
 # ----------------------------------------------------------------- colours
 
@@ -372,6 +376,50 @@ def wav_bytes(samples, rate):
     if len(data) % 2:
         body += b"\0"
     return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def png_bytes(img, clear=None):
+    """RGB, or RGBA with the colour `clear` fully transparent."""
+    def pixel(c):
+        return bytes(c) if clear is None else bytes(c) + (b"\0" if c == clear else b"\xff")
+
+    raw = b"".join(b"\0" + b"".join(pixel(c) for c in row) for row in img.rows())
+
+    def chunk(kind, payload):
+        return (struct.pack(">I", len(payload)) + kind + payload
+                + struct.pack(">I", zlib.crc32(kind + payload) & 0xFFFFFFFF))
+
+    colour_type = 2 if clear is None else 6
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", img.w, img.h, 8, colour_type, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def ico_bytes(images, clear):
+    """A Windows icon: one entry per picture, `clear` transparent. Pictures of 256
+    pixels go in as PNG, as the system expects at that size; smaller ones as
+    32-bit bitmaps with their AND mask, which every system reads."""
+    entries = []
+    for img in images:
+        if img.w >= 256:
+            entries.append(png_bytes(img, clear))
+            continue
+        colour = b"".join(b"\0\0\0\0" if c == clear else bytes((c[2], c[1], c[0], 255))
+                          for row in reversed(list(img.rows())) for c in row)
+        stride = (img.w + 31) // 32 * 4
+        mask = b""
+        for row in reversed(list(img.rows())):
+            bits = 0
+            for x, c in enumerate(row):
+                bits |= (c == clear) << (stride * 8 - 1 - x)
+            mask += bits.to_bytes(stride, "big")
+        header = struct.pack("<IiiHHIIiiII", 40, img.w, 2 * img.h, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+        entries.append(header + colour + mask)
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for img, data in zip(images, entries):
+        directory += struct.pack("<BBBBHHII", img.w % 256, img.h % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return directory + b"".join(entries)
 
 
 # ------------------------------------------------------------------ pictures
@@ -803,6 +851,26 @@ def pictures(density=1):
     return out
 
 
+ICON_SIZES = (16, 32, 48, 256)
+
+
+def icon_picture(size):
+    """The program's icon: a prompt on a lit-edged key, in the theme's phosphor."""
+    img = Image(size, size, MASK)
+    radius, edge = max(2, size // 6), max(1, size // 16)
+    fill_round_rect(img, 0, 0, size, size, radius, GLOW)
+    fill_round_rect(img, edge, edge, size - 2 * edge, size - 2 * edge, max(1, radius - edge), BACKDROP)
+    scale = max(1, size // 16)
+    x = (size - text_width(">_", scale)) // 2
+    y = (size - GLYPH_H * scale) // 2
+    draw_text(img, x, y, ">_", PHOSPHOR, scale, dots=scale >= 3)
+    return img
+
+
+def icon_file():
+    return ico_bytes([icon_picture(size) for size in ICON_SIZES], MASK)
+
+
 def activity_frames(density=1):
     return [activity_frame(n, density) for n in range(len(ACTIVITY_DELAYS))]
 
@@ -827,6 +895,7 @@ def theme_files():
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--out", type=Path, default=THEME_DIR, help="theme folder to write")
+    parser.add_argument("--icon", type=Path, default=ICON_FILE, help="icon file to write")
     args = parser.parse_args(argv)
     files = theme_files()
     args.out.mkdir(parents=True, exist_ok=True)
@@ -835,6 +904,10 @@ def main(argv):
         if not path.exists() or path.read_bytes() != data:
             path.write_bytes(data)
     print(f"{len(files)} files, {sum(len(d) for d in files.values())} bytes in {args.out}")
+    icon = icon_file()
+    if not args.icon.exists() or args.icon.read_bytes() != icon:
+        args.icon.write_bytes(icon)
+    print(f"icon, {len(icon)} bytes, in {args.icon}")
     return 0
 
 

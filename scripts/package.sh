@@ -1,36 +1,46 @@
 #!/usr/bin/env bash
-# Builds the zip a Windows user downloads and unpacks: corvale.exe,
-# corvalectl.exe, the default theme and a short text on how to start. Prints
-# the zip's path (build/corvale-win32.zip).
+# Builds what a Windows user downloads: the installers
+# build/corvale-<version>-x86.msi and -x64.msi, and the zip
+# build/corvale-win32.zip (the 32-bit programs, the default theme and a short
+# text on how to start) for those who cannot install. Prints their paths.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 corvale_install_packages
 corvale_build_win32 corvale corvalectl
+corvale_build_win64_program
+corvale_build_installers
+version=$(corvale_version "$CORVALE_BUILD/win32")
 
-package=$CORVALE_BUILD/package
+package=$CORVALE_BUILD/package/zip
 stage=$package/Corvale
 zipfile=$CORVALE_BUILD/corvale-win32.zip
 rm -rf "$package" "$zipfile"
-mkdir -p "$stage/themes"
-cp "$CORVALE_BUILD/win32/corvale.exe" "$CORVALE_BUILD/win32/corvalectl.exe" "$stage/"
-cp -r "$CORVALE_ROOT/themes/default" "$stage/themes/default"
-# How the theme is made concerns the repository, not the user.
-rm -f "$stage/themes/default/README.md"
+corvale_stage "$CORVALE_BUILD/win32" "$stage"
 
 # Windows line ends, for Notepad.
-sed 's/$/\r/' >"$stage/HOW-TO-START.txt" <<'EOF'
+sed 's/$/\r/' >"$stage/HOW-TO-START.txt" <<'TEXT'
 Corvale, a skinned desktop panel for Windows
 ============================================
+
+The installer (corvale-<version>-x86.msi, or -x64.msi for 64-bit Windows)
+does all of this for you, without administrator rights: it puts the panel
+in your programs, in the Start menu and in the programs that start when
+you sign in. This zip is for a computer where you cannot install.
 
 1. Unpack this zip anywhere, for example to C:\Corvale.
 
 2. Open a command prompt in that folder and tell the panel where its
-   theme is:
+   theme is (until then it finds no theme and shows an empty window,
+   which Alt+F4 closes):
 
        corvalectl theme themes\default
 
 3. Start corvale.exe (double-click it, or type: start corvale.exe).
+
+To start it whenever you sign in:
+
+       corvalectl startup on           (corvalectl startup off undoes it)
 
 Its QUIT key closes the panel; so does
 
@@ -46,12 +56,17 @@ More of corvalectl:
 
 Nothing is installed: the panel needs no file beyond Windows' own and keeps its
 settings under HKEY_CURRENT_USER\Software\VB and VBA Program Settings\VEXAL Terminal.
-EOF
+Before deleting the folder, "corvalectl forget ." removes the settings that point
+into it.
+TEXT
+sed -i "s/<version>/$version/" "$stage/HOW-TO-START.txt"
 
 if command -v zip >/dev/null 2>&1; then
     (cd "$package" && zip -qrX "$zipfile" Corvale)
 else
     (cd "$package" && python3 -m zipfile -c "$zipfile" Corvale)
 fi
-corvale_log "$(du -h "$zipfile" | cut -f1) in $zipfile"
-echo "$zipfile"
+for file in "$CORVALE_BUILD/corvale-$version-x86.msi" "$CORVALE_BUILD/corvale-$version-x64.msi" "$zipfile"; do
+    corvale_log "$(du -h "$file" | cut -f1) in $file"
+    echo "$file"
+done

@@ -15,6 +15,8 @@ corvale_build_host
 corvale_build_win32 all
 corvale_build_win64_program
 corvale_build_fuzz
+# The installers the end-to-end install test walks through, named in CORVALE_MSI_*.
+corvale_installer_test_packages
 build_seconds=$((SECONDS - builds_started))
 
 failed=0

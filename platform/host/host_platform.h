@@ -83,6 +83,7 @@ public:
     bool Save(const std::string&, const std::string&, const std::string&, const std::string&) override {
         return false;
     }
+    bool Delete(const std::string&, const std::string&, const std::string&) override { return false; }
     bool PreviousInstanceRunning() override { return false; }
     std::vector<TopWindow> TopLevelWindows() override { return {}; }
     void RaiseWindow(WindowHandle) override {}

@@ -19,8 +19,25 @@ bool Addressable(const std::string& app, const std::string& section) {
     return !app.empty() && !section.empty();
 }
 
+std::wstring AppPath(const std::string& app) {
+    return L"Software\\VB and VBA Program Settings\\" + Widen(app);
+}
+
 std::wstring SectionPath(const std::string& app, const std::string& section) {
-    return L"Software\\VB and VBA Program Settings\\" + Widen(app) + L"\\" + Widen(section);
+    return AppPath(app) + L"\\" + Widen(section);
+}
+
+void DeleteKeyIfEmpty(const std::wstring& path) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+    DWORD subkeys = 1, values = 1;
+    {
+        const UniqueKey key(opened);
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
 }
 
 }  // namespace
@@ -66,6 +83,17 @@ bool RegistrySettings::Save(const std::string& app, const std::string& section, 
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(sectionKey.get(), Widen(key).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+bool RegistrySettings::Delete(const std::string& app, const std::string& section, const std::string& key) {
+    if (!Addressable(app, section)) return false;
+    const std::wstring path = SectionPath(app, section);
+    open_.erase(path);  // its handle would name a key that may be deleted below
+    const LONG code = RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), Widen(key).c_str());
+    if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND) return false;
+    DeleteKeyIfEmpty(path);
+    DeleteKeyIfEmpty(AppPath(app));
+    return true;
 }
 
 }  // namespace corvale::win32

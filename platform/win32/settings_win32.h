@@ -19,6 +19,9 @@ public:
                     const std::string& fallback) override;
     bool Save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
+    // A section left with nothing in it goes too, and then the program's
+    // key if it is left empty, so that an uninstall leaves nothing behind.
+    bool Delete(const std::string& app, const std::string& section, const std::string& key) override;
 
 private:
     // Sections stay open once read: the exit timer reads two values every

@@ -14,7 +14,7 @@ namespace corvale::win32 {
 namespace {
 
 const wchar_t* FormClass(WNDPROC proc) {
-    static const wchar_t* const name = RegisteredClass({L"CorvaleForm", proc, true});
+    static const wchar_t* const name = RegisteredClass({L"CorvaleForm", proc, true, true});
     return name;
 }
 

@@ -9,6 +9,7 @@ struct WindowClassDesign {
     const wchar_t* name;
     WNDPROC procedure = DefWindowProcW;
     bool arrowCursor = false;
+    bool programIcon = false;  // the program's own icon, for the taskbar and Alt+Tab
 };
 
 // The class's name once it is registered in this process (a class that

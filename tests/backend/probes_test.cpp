@@ -371,7 +371,9 @@ TEST_F(Win32ProbesTimeLimit, SixHangingDrivesTakeTheLimitOnceAndTheWindowAnswers
     });
     other.join();
     EXPECT_GE(took, 1900ms);
-    EXPECT_LE(took, 2200ms) << "the drives were waited for one after the other";
+    // One after the other would take 12 s; a busy machine adds to the 2 s
+    // limit, so the bound leaves room for that and no more.
+    EXPECT_LE(took, 3000ms) << "the drives were not waited for all at once";
     EXPECT_EQ(hangingQueries, 6) << "not one thread a drive, all at once";
     EXPECT_LE(answeredIn.load(), 200) << "the window did not answer while the drives were asked";
 }

@@ -103,6 +103,31 @@ TEST_F(RegistrySettingsTest, ReadsASectionRemovedAndWrittenAgainByAnotherProgram
     EXPECT_EQ(settings.Get(app, "EXIT", "Caption", "none"), text);
 }
 
+TEST_F(RegistrySettingsTest, DeletingTheLastValuesRemovesTheEmptiedSectionAndThenTheApplication) {
+    auto keyExists = [&](const std::string& path) {
+        HKEY opened = nullptr;
+        const bool found =
+            RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+        const UniqueKey key(opened);
+        return found;
+    };
+    ASSERT_TRUE(settings.Save(app, "Default", "ProgramDir", "C:\\Panel\\"));
+    ASSERT_TRUE(settings.Save(app, "Default", "ThemeDir", "default\\"));
+    ASSERT_TRUE(settings.Save(app, "DEFAULT2", "Password", "x"));
+    EXPECT_EQ(settings.Get(app, "Default", "ProgramDir", ""), "C:\\Panel\\");  // its section is open now
+
+    EXPECT_TRUE(settings.Delete(app, "Default", "ProgramDir"));
+    EXPECT_TRUE(settings.Delete(app, "Default", "Missing")) << "a value that is not there is gone already";
+    EXPECT_EQ(settings.Get(app, "Default", "ProgramDir", "none"), "none");
+    EXPECT_TRUE(keyExists(AppKey() + "\\Default")) << "ThemeDir is still in it";
+    EXPECT_TRUE(settings.Delete(app, "Default", "ThemeDir"));
+    EXPECT_FALSE(keyExists(AppKey() + "\\Default"));
+    EXPECT_TRUE(keyExists(AppKey())) << "another section is still in it";
+    EXPECT_TRUE(settings.Delete(app, "DEFAULT2", "Password"));
+    EXPECT_FALSE(keyExists(AppKey()));
+    EXPECT_FALSE(settings.Delete(app, "", "Key"));
+}
+
 TEST_F(RegistrySettingsTest, RefusesAnEmptyApplicationOrSectionName) {
     EXPECT_FALSE(settings.Save(app, "", "Key", "v"));
     EXPECT_FALSE(settings.Save("", "Default", "Key", "v"));

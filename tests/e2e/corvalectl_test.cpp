@@ -2,8 +2,6 @@
 // installed, the panel closed, a button performed, the settings shown, a
 // theme checked, and arguments that make no sense.
 #include <chrono>
-#include <fstream>
-#include <iterator>
 
 #include "tests/e2e/driver.h"
 
@@ -14,92 +12,16 @@ using Clock = std::chrono::steady_clock;
 
 constexpr Rgb kCrimson{200, 40, 90};
 
-struct CtlRun {
-    DWORD code = 0xFFFFFFFF;
-    std::string out;
-    std::string err;
-};
-
-// One argument as the C runtime splits a command line: quoted, with the
-// backslashes before a quote doubled.
-std::wstring QuoteArgument(const std::wstring& arg) {
-    std::wstring quoted = L"\"";
-    size_t slashes = 0;
-    for (const wchar_t c : arg) {
-        if (c == L'\\') {
-            ++slashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
-        slashes = 0;
-        quoted += c;
-    }
-    quoted.append(slashes * 2, L'\\');
-    return quoted + L"\"";
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class CorvalectlTest : public PanelTest {
 protected:
     // Runs corvalectl.exe with these arguments and waits for it to end.
-    CtlRun Ctl(const std::vector<std::string>& args, Milliseconds timeout = 60s) {
-        const std::filesystem::path exe = NextToDriver(L"corvalectl.exe");
-        std::wstring line = QuoteArgument(exe.wstring());
-        for (const std::string& arg : args) line += L" " + QuoteArgument(Wide(arg));
-        // Files of each run's own: a console helper of an earlier run may
-        // still hold the handles it inherited.
-        const std::wstring number = std::to_wstring(++runs_);
-        const std::filesystem::path outPath = theme_->RootPath() / (L"ctl-out-" + number + L".txt");
-        const std::filesystem::path errPath = theme_->RootPath() / (L"ctl-err-" + number + L".txt");
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        CtlRun run;
-        {
-            auto create = [&](const std::filesystem::path& path) {
-                return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-            };
-            const win32::UniqueFile out(create(outPath));
-            const win32::UniqueFile err(create(errPath));
-            if (!out || !err) {
-                ADD_FAILURE() << "cannot make the output files (error " << GetLastError() << ")";
-                return run;
-            }
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            PROCESS_INFORMATION info{};
-            if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                nullptr, &startup, &info)) {
-                ADD_FAILURE() << "cannot start " << Utf8(exe.wstring()) << " (error " << GetLastError()
-                              << ")";
-                return run;
-            }
-            const win32::UniqueKernelObject process(info.hProcess);
-            const win32::UniqueKernelObject thread(info.hThread);
-            if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
-                TerminateProcess(info.hProcess, 99);
-                ADD_FAILURE() << "corvalectl did not end within " << timeout.count() << " ms";
-            }
-            GetExitCodeProcess(info.hProcess, &run.code);
-        }
-        run.out = ReadText(outPath);
-        run.err = ReadText(errPath);
-        return run;
+    ProgramRun Ctl(const std::vector<std::string>& args, Milliseconds timeout = 60s) {
+        return RunProgram(NextToDriver(L"corvalectl.exe"), QuoteArguments(args), theme_->RootPath(), timeout);
     }
 
     static bool Says(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;
     }
-
-private:
-    int runs_ = 0;
 };
 
 using CorvalectlTheme = CorvalectlTest;
@@ -109,12 +31,12 @@ TEST_F(CorvalectlTheme, StoresTheFolderAsAnInstallerWouldAndThePanelStartsWithIt
     theme_->WriteSkin("..\\themes\\blue\\Corvale.skn", "[DEFAULT]\nBackGround=" + SkinColor(kCrimson) + "\n");
     theme_->WriteSkin("..\\themes\\empty\\Corvale.skn", "[DEFAULT]\n");
 
-    const CtlRun refused = Ctl({"theme", theme_->Root() + "themes\\empty"});
+    const ProgramRun refused = Ctl({"theme", theme_->Root() + "themes\\empty"});
     EXPECT_EQ(refused.code, 1u);
     EXPECT_TRUE(Says(refused.err, "terminal.skn")) << refused.err;
     EXPECT_EQ(GetSetting("Default", "ThemeDir"), "theme\\") << "a folder without terminal.skn was stored";
 
-    const CtlRun run = Ctl({"theme", theme_->Root() + "themes\\blue"});
+    const ProgramRun run = Ctl({"theme", theme_->Root() + "themes\\blue"});
     EXPECT_EQ(run.code, 0u) << run.err;
     EXPECT_EQ(GetSetting("Default", "ProgramDir"), theme_->Root() + "themes\\");
     EXPECT_EQ(GetSetting("Default", "ThemeDir"), "blue\\");
@@ -188,7 +110,7 @@ TEST_F(CorvalectlRemote, CloseEndsTheRunningPanelThroughTheExitSequence) {
     Panel& panel = StartPanel();
     ASSERT_TRUE(panel.WaitForWindow());
     const auto start = Clock::now();
-    const CtlRun run = Ctl({"close", "--wait", "20"});
+    const ProgramRun run = Ctl({"close", "--wait", "20"});
     const auto took = std::chrono::duration_cast<Milliseconds>(Clock::now() - start);
     EXPECT_EQ(run.code, 0u) << run.out << run.err;
     EXPECT_TRUE(panel.WaitForExit(5s));
@@ -201,13 +123,13 @@ TEST_F(CorvalectlRemote, CloseEndsTheRunningPanelThroughTheExitSequence) {
 TEST_F(CorvalectlRemote, PerformRunsTheButtonAndAnUnknownCommandIsWithdrawn) {
     ASSERT_TRUE(StartPanelAndWait());
     // A panel still starting takes no command: give it time.
-    const CtlRun run = Ctl({"perform", recorder_->Command("performed"), "--wait", "15"});
+    const ProgramRun run = Ctl({"perform", recorder_->Command("performed"), "--wait", "15"});
     EXPECT_EQ(run.code, 0u) << run.out << run.err;
     EXPECT_TRUE(recorder_->WaitForCalls(1, 5s));
     EXPECT_EQ(recorder_->Calls(), std::vector<std::string>{"performed"});
     EXPECT_EQ(GetSetting("Voice", kProgramId), "");
 
-    const CtlRun unknown = Ctl({"perform", recorder_->Command("PERFORMED")});
+    const ProgramRun unknown = Ctl({"perform", recorder_->Command("PERFORMED")});
     EXPECT_EQ(unknown.code, 1u) << unknown.out << unknown.err;
     EXPECT_TRUE(Says(unknown.out, "no button")) << unknown.out;
     EXPECT_EQ(GetSetting("Voice", kProgramId), "");
@@ -218,18 +140,18 @@ TEST_F(CorvalectlRemote, PerformRunsTheButtonAndAnUnknownCommandIsWithdrawn) {
 TEST_F(CorvalectlRemote, StatusTellsWhetherAPasswordIsSetButNeverThePassword) {
     const std::string password = "s3cret-Passw0rd";
     SaveSetting("DEFAULT", "Password", password);
-    const CtlRun idle = Ctl({"status"});
+    const ProgramRun idle = Ctl({"status"});
     EXPECT_EQ(idle.code, 0u);
     EXPECT_TRUE(Says(idle.out, "not running")) << idle.out;
     EXPECT_TRUE(Says(idle.out, "password    set")) << idle.out;
     EXPECT_TRUE(Says(idle.out, theme_->Root() + "theme\\ (terminal.skn found)")) << idle.out;
 
     ASSERT_TRUE(StartPanelAndWait());
-    const CtlRun running = Ctl({"status", "--json"});
+    const ProgramRun running = Ctl({"status", "--json"});
     EXPECT_EQ(running.code, 0u);
     EXPECT_TRUE(Says(running.out, "\"panelRunning\":true")) << running.out;
     EXPECT_TRUE(Says(running.out, "\"passwordSet\":true")) << running.out;
-    for (const CtlRun* run : {&idle, &running}) {
+    for (const ProgramRun* run : {&idle, &running}) {
         EXPECT_FALSE(Says(run->out + run->err, password));
         EXPECT_FALSE(Says(run->out + run->err, "s3cret"));
     }
@@ -240,11 +162,11 @@ using CorvalectlCheck = CorvalectlTest;
 TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
     const auto theme = DefaultTheme();
     if (!theme) GTEST_SKIP() << "no themes\\default above the test programs";
-    const CtlRun text = Ctl({"check", Utf8(theme->wstring()), "--width", "1024"});
+    const ProgramRun text = Ctl({"check", Utf8(theme->wstring()), "--width", "1024"});
     EXPECT_EQ(text.code, 0u) << text.out << text.err;
     EXPECT_TRUE(Says(text.out, "clean: no problems found")) << text.out;
     EXPECT_TRUE(Says(text.out, "layout skin Corvale1024.skn")) << text.out;
-    const CtlRun json = Ctl({"check", Utf8(theme->wstring()), "--width", "800", "--json"});
+    const ProgramRun json = Ctl({"check", Utf8(theme->wstring()), "--width", "800", "--json"});
     EXPECT_EQ(json.code, 0u) << json.out;
     EXPECT_TRUE(Says(json.out, "\"layoutSkin\":\"Corvale800.skn\"")) << json.out;
     EXPECT_TRUE(Says(json.out, "\"errors\":0,\"warnings\":0")) << json.out;
@@ -261,7 +183,7 @@ TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
                       "01=b1.bmp,B,5,5,40,20,,,0,notepad.exe\n"
                       "02=broken.bmp,P,0,0,10,10\n"
                       "03=spin.gif,A,-30,0,20,20\n");
-    const CtlRun run = Ctl({"check", theme_->Theme()});
+    const ProgramRun run = Ctl({"check", theme_->Theme()});
     EXPECT_EQ(run.code, 2u) << run.out << run.err;
     for (const char* said : {
              "warning: terminal.skn [DEFAULT] Sound: \"maybe\" is not True, False or a number",
@@ -288,11 +210,14 @@ TEST_F(CorvalectlArguments, BadArgumentsGetOneLineAndTheUsage) {
         {"theme", "a", "b"},
         {"check", "x", "--width", "-5"},
         {"check", "--json"},
+        {"startup"},
+        {"startup", "maybe"},
+        {"forget", "x", "--if-unset"},
     };
     for (const auto& args : bad) {
         std::string shown;
         for (const std::string& a : args) shown += " [" + a + "]";
-        const CtlRun run = Ctl(args);
+        const ProgramRun run = Ctl(args);
         EXPECT_EQ(run.code, 3u) << shown << "\n" << run.err;
         EXPECT_EQ(run.out, "") << shown;
         const std::string first = run.err.substr(0, run.err.find('\n'));

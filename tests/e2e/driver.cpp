@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <stdexcept>
 #include <thread>
@@ -157,15 +158,17 @@ std::filesystem::path NextToDriver(const wchar_t* name) {
     return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
 }
 
-Panel::Panel(const std::filesystem::path& workingDir) {
-    const std::filesystem::path exe = ProgramPath();
-    std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+Panel::Panel(const std::filesystem::path& workingDir)
+    : Panel(L"\"" + ProgramPath().wstring() + L"\"", workingDir) {}
+
+Panel::Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir) {
+    std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDir.c_str(), &startup, &info))
-        throw std::runtime_error("cannot start " + Utf8(exe.wstring()) + " (error " +
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(),
+                        &startup, &info))
+        throw std::runtime_error("cannot start " + Utf8(commandLine) + " (error " +
                                  std::to_string(GetLastError()) + ")");
     process_.reset(info.hProcess);
     const win32::UniqueKernelObject thread(info.hThread);
@@ -191,6 +194,87 @@ void Panel::Kill() {
     if (!Running()) return;
     TerminateProcess(process_.get(), 1);
     WaitForSingleObject(process_.get(), 10000);
+}
+
+namespace {
+
+// One argument as the C runtime splits a command line: quoted, with the
+// backslashes before a quote doubled.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    size_t slashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        quoted += c;
+    }
+    quoted.append(slashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+std::wstring QuoteArguments(const std::vector<std::string>& args) {
+    std::wstring line;
+    for (const std::string& arg : args) line += (line.empty() ? L"" : L" ") + QuoteArgument(Wide(arg));
+    return line;
+}
+
+ProgramRun RunProgram(const std::filesystem::path& exe, const std::wstring& arguments,
+                      const std::filesystem::path& folder, Milliseconds timeout) {
+    std::wstring line = QuoteArgument(exe.wstring()) + L" " + arguments;
+    // Files of each run's own: a console helper of an earlier run may still
+    // hold the handles it inherited.
+    static std::atomic<int> runs{0};
+    const std::wstring number = std::to_wstring(++runs);
+    const std::filesystem::path outPath = folder / (L"run-out-" + number + L".txt");
+    const std::filesystem::path errPath = folder / (L"run-err-" + number + L".txt");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    ProgramRun run;
+    {
+        auto create = [&](const std::filesystem::path& path) {
+            return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        };
+        const win32::UniqueFile out(create(outPath));
+        const win32::UniqueFile err(create(errPath));
+        if (!out || !err) {
+            ADD_FAILURE() << "cannot make the output files (error " << GetLastError() << ")";
+            return run;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                            nullptr, &startup, &info)) {
+            ADD_FAILURE() << "cannot start " << Utf8(exe.wstring()) << " (error " << GetLastError() << ")";
+            return run;
+        }
+        const win32::UniqueKernelObject process(info.hProcess);
+        const win32::UniqueKernelObject thread(info.hThread);
+        if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 99);
+            ADD_FAILURE() << Utf8(exe.filename().wstring()) << " did not end within " << timeout.count()
+                          << " ms";
+        }
+        GetExitCodeProcess(info.hProcess, &run.code);
+    }
+    run.out = ReadText(outPath);
+    run.err = ReadText(errPath);
+    return run;
 }
 
 namespace {

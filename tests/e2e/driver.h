@@ -125,6 +125,8 @@ class Panel {
 public:
     // Starts the program with `workingDir` as its current directory.
     explicit Panel(const std::filesystem::path& workingDir);
+    // Starts a command line as the shell does (an installed copy, say).
+    Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir);
     ~Panel();
     Panel(const Panel&) = delete;
     Panel& operator=(const Panel&) = delete;
@@ -143,6 +145,20 @@ private:
     win32::UniqueKernelObject process_;
     DWORD processId_ = 0;
 };
+
+// A console program's exit code and what it wrote.
+struct ProgramRun {
+    DWORD code = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+// Arguments quoted as the C runtime splits a command line.
+std::wstring QuoteArguments(const std::vector<std::string>& args);
+// Runs `exe` with an argument text, its output and errors in files of
+// `folder`, and waits for it to end; a test failure when it cannot start or
+// does not end in time.
+ProgramRun RunProgram(const std::filesystem::path& exe, const std::wstring& arguments,
+                      const std::filesystem::path& folder, Milliseconds timeout = 60s);
 
 // The helper program that writes down how it was started (fixtures/
 // program.cpp), copied into a folder of the test's.
@@ -253,6 +269,10 @@ private:
     int width_ = 0, height_ = 0;
     std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
 };
+
+// Under Wine: what a Unix shell command writes to its output (the X server's
+// own tools see what the user sees).
+Bytes UnixCommandOutput(const std::string& command);
 
 void MoveCursor(int x, int y);
 void Click(int x, int y);

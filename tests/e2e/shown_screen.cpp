@@ -21,32 +21,7 @@ Bytes ReadFile(const std::filesystem::path& path) {
 // import makes one GetImage of the root), as a binary PPM. xwd is not used:
 // once windows of more than one visual are on the screen it puts the
 // picture together window by window and paints some of them black.
-// import writes to a name of its own and the shell renames it once
-// complete, so the file is never read half written; the Unix process Wine
-// starts cannot be waited for, so the finished file is the signal.
-Bytes TakeRootPicture() {
-    static std::atomic<int> serial{0};
-    const std::string name =
-        "corvale-screen-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string unixPath = "/tmp/" + name;
-    const std::filesystem::path shown = "Z:\\tmp\\" + name + ".ppm";
-    std::wstring command = Wide("sh -c \"import -silent -window root -depth 8 ppm:" + unixPath +
-                                ".part && mv " + unixPath + ".part " + unixPath + ".ppm\"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started))
-        throw std::runtime_error("cannot start ImageMagick's import");
-    const win32::UniqueKernelObject process(started.hProcess);
-    const win32::UniqueKernelObject thread(started.hThread);
-    std::error_code ignored;
-    if (!WaitUntil([&] { return std::filesystem::exists(shown, ignored); }, 10s))
-        throw std::runtime_error("import wrote no picture");
-    Bytes bytes = ReadFile(shown);
-    std::filesystem::remove(shown, ignored);
-    return bytes;
-}
+Bytes TakeRootPicture() { return UnixCommandOutput("import -silent -window root -depth 8 ppm:-"); }
 
 // "P6", width, height and the largest value, each after blanks, then one
 // blank and the pixels, three bytes each.
@@ -60,6 +35,33 @@ size_t PpmNumber(const Bytes& ppm, size_t& at) {
 }
 
 }  // namespace
+
+// The command writes to a name of its own and the shell renames it once
+// complete, so the file is never read half written; the Unix process Wine
+// starts cannot be waited for, so the finished file is the signal.
+Bytes UnixCommandOutput(const std::string& command) {
+    static std::atomic<int> serial{0};
+    const std::string name =
+        "corvale-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    const std::string unixPath = "/tmp/" + name;
+    const std::filesystem::path output = "Z:\\tmp\\" + name + ".out";
+    std::wstring line = Wide("sh -c \"" + command + " >" + unixPath + ".part && mv " + unixPath + ".part " +
+                             unixPath + ".out\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        throw std::runtime_error("cannot start the shell for " + command);
+    const win32::UniqueKernelObject process(started.hProcess);
+    const win32::UniqueKernelObject thread(started.hThread);
+    std::error_code ignored;
+    if (!WaitUntil([&] { return std::filesystem::exists(output, ignored); }, 10s))
+        throw std::runtime_error(command + " wrote nothing");
+    Bytes bytes = ReadFile(output);
+    std::filesystem::remove(output, ignored);
+    return bytes;
+}
 
 ShownScreen::ShownScreen() {
     // Wine hands its windows' pictures to X a moment after they are drawn.

@@ -53,6 +53,12 @@ bool FakeSettings::Save(const std::string& app, const std::string& section, cons
     return true;
 }
 
+bool FakeSettings::Delete(const std::string& app, const std::string& section, const std::string& key) {
+    writes.push_back(section + "/" + key + " deleted");
+    values_.erase(Fold(app + "\\" + section + "\\" + key));
+    return true;
+}
+
 void FakeSettings::Put(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& app) {
     values_[Fold(app + "\\" + section + "\\" + key)] = value;

@@ -23,6 +23,7 @@ public:
                     const std::string& fallback) override;
     bool Save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
+    bool Delete(const std::string& app, const std::string& section, const std::string& key) override;
 
     // Test access, with the same case rules.
     void Put(const std::string& section, const std::string& key, const std::string& value,
