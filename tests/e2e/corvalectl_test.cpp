@@ -2,6 +2,7 @@
 // installed, the panel closed, a button performed, the settings shown, a
 // theme checked, and arguments that make no sense.
 #include <chrono>
+#include <fstream>
 
 #include "tests/e2e/driver.h"
 

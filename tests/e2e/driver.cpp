@@ -196,8 +196,6 @@ void Panel::Kill() {
     WaitForSingleObject(process_.get(), 10000);
 }
 
-namespace {
-
 // One argument as the C runtime splits a command line: quoted, with the
 // backslashes before a quote doubled.
 std::wstring QuoteArgument(const std::wstring& arg) {
@@ -220,8 +218,6 @@ std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-}  // namespace
 
 std::wstring QuoteArguments(const std::vector<std::string>& args) {
     std::wstring line;

@@ -153,7 +153,10 @@ struct ProgramRun {
     std::string err;
 };
 // Arguments quoted as the C runtime splits a command line.
+std::wstring QuoteArgument(const std::wstring& arg);
 std::wstring QuoteArguments(const std::vector<std::string>& args);
+// A whole file's bytes as text; "" when it cannot be read.
+std::string ReadText(const std::filesystem::path& path);
 // Runs `exe` with an argument text, its output and errors in files of
 // `folder`, and waits for it to end; a test failure when it cannot start or
 // does not end in time.
