@@ -22,9 +22,9 @@ constexpr char kUsage[] =
     "  perform COMMAND [--wait SECONDS]\n"
     "                                perform the button whose command is COMMAND (1.5 s)\n"
     "  status [--json]               whether a panel runs, and the settings it starts with\n"
-    "  check FOLDER [--width PIXELS] [--height PIXELS] [--json]\n"
-    "                                read a theme as the panel would on this screen (or one\n"
-    "                                that wide) and name its problems\n"
+    "  check FOLDER [--width PIXELS] [--height PIXELS] [--work-area WIDTHxHEIGHT] [--json]\n"
+    "                                read a theme as the panel would on this screen (or on\n"
+    "                                one that size, less a taskbar) and name its problems\n"
     "exit codes: 0 done, or a clean theme; 1 no panel to act on, no button with that command,\n"
     "            or warnings; 2 timed out, failed, or errors; 3 bad arguments\n";
 
@@ -59,6 +59,7 @@ struct Arguments {
     std::optional<double> wait;
     std::optional<int> width;
     std::optional<int> height;
+    std::optional<std::pair<int, int>> workArea;
     bool json = false;
 };
 
@@ -77,6 +78,16 @@ std::optional<int> Pixels(const std::string& text) {
     if (!value || text.find_first_not_of("0123456789") != std::string::npos || *value < 16 || *value > 100000)
         return std::nullopt;
     return static_cast<int>(*value);
+}
+
+// "1024x738": a width and a height in pixels.
+std::optional<std::pair<int, int>> PixelSize(const std::string& text) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return std::nullopt;
+    const auto width = Pixels(text.substr(0, x));
+    const auto height = Pixels(text.substr(x + 1));
+    if (!width || !height) return std::nullopt;
+    return std::pair{*width, *height};
 }
 
 // The arguments, or the one-line reason they are not right.
@@ -114,7 +125,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             inlineValue = true;
         }
         const bool takesValue =
-            (arg == "--wait" && shape.wait) || ((arg == "--width" || arg == "--height") && shape.size);
+            (arg == "--wait" && shape.wait) ||
+            ((arg == "--width" || arg == "--height" || arg == "--work-area") && shape.size);
         if (arg == "--json" && shape.json && !inlineValue) {
             parsed.json = true;
             continue;
@@ -134,6 +146,12 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             parsed.wait = Seconds(value);
             if (!parsed.wait) {
                 problem = "--wait takes a number of seconds, not \"" + value + "\"";
+                return std::nullopt;
+            }
+        } else if (arg == "--work-area") {
+            parsed.workArea = PixelSize(value);
+            if (!parsed.workArea) {
+                problem = "--work-area takes WIDTHxHEIGHT in pixels, not \"" + value + "\"";
                 return std::nullopt;
             }
         } else {
@@ -321,12 +339,26 @@ private:
             err_ << "corvalectl: there is no folder " << Quote(a.positional) << "\n";
             return 2;
         }
-        // The screen this runs on, as the panel would see it, unless told.
+        // The screen this runs on, as the panel would see it, unless told; a
+        // screen that is told has no taskbar unless told too.
         const auto here = system_.ScreenPixels();
         const int width = a.width.value_or(here ? here->first : 1024);
         const int height = a.width ? CommonScreenHeight(width) : here ? here->second : 768;
         const ScreenSize screen{width, a.height.value_or(height)};
-        const ThemeCheck check = CheckTheme(system_.ThemePlatform(*folder), *folder, screen);
+        const auto hereWork = a.width || a.height ? std::nullopt : system_.WorkAreaPixels();
+        const auto work = a.workArea ? a.workArea : hereWork;
+        const ScreenSize workArea = work ? ScreenSize{work->first, work->second} : screen;
+        if (workArea.width > screen.width || workArea.height > screen.height) {
+            err_ << "corvalectl: the work area " << workArea.width << "x" << workArea.height
+                 << " is larger than the " << screen.width << "x" << screen.height << " screen\n"
+                 << kUsage;
+            return kUsageError;
+        }
+        const CheckOptions options{screen, workArea,
+                                   [this](const std::string& program, const std::string& in) {
+                                       return system_.FindProgram(program, in);
+                                   }};
+        const ThemeCheck check = CheckTheme(system_.ThemePlatform(*folder), *folder, options);
         if (a.json) PrintCheckJson(check, *folder, out_);
         else PrintCheckText(check, *folder, out_);
         return check.ExitCode();

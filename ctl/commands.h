@@ -30,8 +30,13 @@ public:
     virtual SettingsStore* Settings() = 0;
     // Whether the panel's main window is on the desktop.
     virtual bool PanelRunning() = 0;
-    // The screen's size in pixels where there is one: the checker's default.
+    // The screen's size in pixels where there is one, and the part of it the
+    // taskbar leaves: the checker's default.
     virtual std::optional<std::pair<int, int>> ScreenPixels() = 0;
+    virtual std::optional<std::pair<int, int>> WorkAreaPixels() = 0;
+    // Whether a command line's program can be found from `folder` as the
+    // system finds programs; nullopt where this machine cannot tell.
+    virtual std::optional<bool> FindProgram(const std::string& program, const std::string& folder) = 0;
     virtual void Pause(int milliseconds) = 0;
     virtual long long NowMilliseconds() = 0;
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/values.h"
 #include "ctl/commands.h"
 #include "platform/host/host_platform.h"
 
@@ -28,12 +29,44 @@ public:
     SettingsStore* Settings() override { return nullptr; }
     bool PanelRunning() override { return false; }
     std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
+    std::optional<std::pair<int, int>> WorkAreaPixels() override { return std::nullopt; }
+    std::optional<bool> FindProgram(const std::string& program, const std::string& folder) override;
     void Pause(int) override {}
     long long NowMilliseconds() override { return 0; }
 
 private:
     host::HostPlatform platform_;
 };
+
+// Windows 7 to 11 keep these in the Windows folder or the system folder,
+// where the shell always looks.
+constexpr const char* kWindowsPrograms[] = {
+    "calc",    "charmap", "cmd",      "control", "explorer", "magnify", "mmc",      "msconfig", "msinfo32",
+    "mspaint", "mstsc",   "narrator", "notepad", "osk",      "regedit", "rundll32", "taskmgr",  "write",
+};
+
+// A program named by its bare name may leave out its extension, as the shell
+// tries .exe, .com, .bat and .cmd.
+bool IsWindowsProgram(const std::string& program) {
+    std::string name = program;
+    for (const char* extension : {".exe", ".com"})
+        if (name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), extension))
+            name.resize(name.size() - 4);
+    for (const char* known : kWindowsPrograms)
+        if (EqualsNoCase(name, known)) return true;
+    return false;
+}
+
+// Here there is no Windows search path: the program folder, then the
+// programs every Windows has. A drive or a network path is Windows' to find.
+std::optional<bool> HostSystem::FindProgram(const std::string& program, const std::string& folder) {
+    const bool fullPath = program.find(':') != std::string::npos || program.starts_with("\\\\");
+    if (fullPath) return std::nullopt;
+    if (program.find_first_of("\\/") == std::string::npos && IsWindowsProgram(program)) return true;
+    for (const char* extension : {"", ".exe", ".com", ".bat", ".cmd"})
+        if (host::ResolvePath(folder + program + extension)) return true;
+    return false;
+}
 
 }  // namespace
 }  // namespace corvale::ctl

@@ -56,6 +56,15 @@ public:
         if (width <= 0 || height <= 0) return std::nullopt;
         return std::pair{width, height};
     }
+    // The panel's own view of the work area, which its window fills.
+    std::optional<std::pair<int, int>> WorkAreaPixels() override {
+        const Rect area = toolkit_.WorkArea();
+        if (area.Width() <= 0 || area.Height() <= 0) return std::nullopt;
+        return std::pair{static_cast<int>(area.Width()), static_cast<int>(area.Height())};
+    }
+
+    std::optional<bool> FindProgram(const std::string& program, const std::string& folder) override;
+
     void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
     long long NowMilliseconds() override { return static_cast<long long>(GetTickCount64()); }
 
@@ -75,6 +84,25 @@ private:
     Platform platform_{toolkit_, settings_, profile_, files_,  desktop_,
                        sound_,   launcher_, shaper_,  probes_, mixer_};
 };
+
+bool Found(const wchar_t* path, const std::wstring& program) {
+    wchar_t full[MAX_PATH];
+    return SearchPathW(path, program.c_str(), L".exe", MAX_PATH, full, nullptr) != 0;
+}
+
+// Where the shell looks for a program: the folder it starts in, the
+// system's own search (the system folders and PATH), and the programs
+// registered under App Paths.
+std::optional<bool> Win32System::FindProgram(const std::string& program, const std::string& folder) {
+    const std::wstring wide = Widen(program);
+    if (Found(Widen(folder).c_str(), wide) || Found(nullptr, wide)) return true;
+    const std::wstring appPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + wide;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        if (RegGetValueW(root, appPath.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
+                         nullptr, nullptr) == ERROR_SUCCESS)
+            return true;
+    return false;
+}
 
 }  // namespace
 }  // namespace corvale::ctl

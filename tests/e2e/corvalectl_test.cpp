@@ -258,6 +258,8 @@ TEST_F(CorvalectlArguments, BadArgumentsGetOneLineAndTheUsage) {
         {"theme", "a", "b"},
         {"check", "x", "--width", "-5"},
         {"check", "--json"},
+        {"check", "x", "--work-area", "800"},
+        {"check", ".", "--width", "800", "--work-area", "1024x738"},
     };
     for (const auto& args : bad) {
         std::string shown;

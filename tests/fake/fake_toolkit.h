@@ -200,6 +200,8 @@ public:
     std::function<WindowHandle(Point)> windowFromPoint;
     // Picture files that load, by full path (case-sensitive), with their size.
     std::map<std::string, std::pair<int, int>> pictureFiles;
+    // Their pixels, where a test gives them; every pixel black otherwise.
+    std::map<std::string, std::vector<std::uint8_t>> pictureRgb;
     // Decodes in-memory pictures; by default any non-empty bytes give a
     // 1x1 picture named "bytes:<size>".
     std::function<PicturePtr(std::span<const std::uint8_t>)> decodeBytes;
