@@ -109,15 +109,21 @@ corvale_build_win64_program() {
 CORVALE_TMP=""
 CORVALE_XVFB_PID=""
 
-corvale_cleanup() {
+# Ends the Wine session and the X server started here, if any.
+corvale_stop_display() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
         wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
     fi
     if [ -n "$CORVALE_XVFB_PID" ]; then
         kill "$CORVALE_XVFB_PID" 2>/dev/null || true
         wait "$CORVALE_XVFB_PID" 2>/dev/null || true
         CORVALE_XVFB_PID=""
     fi
+}
+
+corvale_cleanup() {
+    corvale_stop_display
     if [ -n "$CORVALE_TMP" ]; then
         rm -rf "$CORVALE_TMP"
         CORVALE_TMP=""
@@ -128,19 +134,27 @@ corvale_make_tmp() {
     [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "${TMPDIR:-/tmp}/corvale.XXXXXX")
 }
 
-# Xvfb 1024x768x24 on the first display number nobody holds; sets DISPLAY.
+# Xvfb on the first display number nobody holds; sets DISPLAY. The screen is
+# $CORVALE_SCREEN (1024x768 by default). With $CORVALE_WORK_AREA (WIDTHxHEIGHT)
+# the root window says, as a desktop with a panel along the bottom does, that
+# only that much of the screen is free; Wine reads it when it starts, so
+# programs see it as the work area. The server then keeps its root's
+# properties when its clients leave (-noreset).
 corvale_start_xvfb() {
     corvale_make_tmp
-    local n
+    local n screen=${CORVALE_SCREEN:-1024x768} keep=()
+    [ -z "${CORVALE_WORK_AREA:-}" ] || keep=(-noreset)
     for n in $(seq 57 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp "${keep[@]}" >"$CORVALE_TMP/xvfb.log" 2>&1 &
         CORVALE_XVFB_PID=$!
         local _
         for _ in $(seq 1 100); do
             if [ -e "/tmp/.X11-unix/X$n" ]; then
                 export DISPLAY=":$n"
-                corvale_log "Xvfb on $DISPLAY"
+                corvale_log "Xvfb on $DISPLAY ($screen${CORVALE_WORK_AREA:+, work area $CORVALE_WORK_AREA})"
+                [ -z "${CORVALE_WORK_AREA:-}" ] || xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA \
+                    "0, 0, ${CORVALE_WORK_AREA%x*}, ${CORVALE_WORK_AREA#*x}"
                 return 0
             fi
             kill -0 "$CORVALE_XVFB_PID" 2>/dev/null || break

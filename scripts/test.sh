@@ -47,6 +47,11 @@ for runner in corvale_backend_tests corvale_e2e_tests; do
         failed=1
     fi
 done
+# corvalectl check and the panel must agree on another screen as well: 800x600,
+# with a taskbar's 30 pixels along the bottom taken off the work area.
+corvale_stop_display
+CORVALE_SCREEN=800x600 CORVALE_WORK_AREA=800x570 corvale_start_xvfb
+run_suite e2e-800x600 wine "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" --gtest_filter='CheckAndPanel.*'
 wine_seconds=$((SECONDS - wine_started))
 corvale_cleanup
 
