@@ -82,7 +82,7 @@ std::vector<std::string_view> ProfileKeys(std::string_view text, std::string_vie
                                           ProfileNameMatch same) {
     std::vector<std::string_view> keys;
     ForEachKey(text, section, same, [&](std::string_view name, std::string_view) {
-        keys.push_back(name);
+        if (!name.starts_with(';')) keys.push_back(name);
         return true;
     });
     return keys;

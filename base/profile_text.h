@@ -21,8 +21,9 @@ std::optional<std::string_view> FindProfileValue(std::string_view text, std::str
                                                  std::string_view key, ProfileNameMatch same = nullptr);
 
 // The names of the keys in the first section named `section`, in the order
-// written (a key written twice is there twice), and the names of every
-// section; by the rules above. They point into `text`.
+// written (a key written twice is there twice; a comment line that holds a
+// "=" is left out), and the names of every section; by the rules above.
+// They point into `text`.
 std::vector<std::string_view> ProfileKeys(std::string_view text, std::string_view section,
                                           ProfileNameMatch same = nullptr);
 std::vector<std::string_view> ProfileSections(std::string_view text);

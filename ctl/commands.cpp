@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "base/values.h"
 #include "ctl/report.h"
+#include "ctl/starter_theme.h"
 #include "ctl/theme_check.h"
 #include "skin/globals.h"
 
@@ -18,6 +19,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: corvalectl COMMAND [ARGUMENTS]\n"
     "  theme FOLDER                  make FOLDER, which holds terminal.skn, the panel's theme\n"
+    "  new FOLDER                    write a starter theme into FOLDER, a new or empty folder\n"
     "  close [--wait SECONDS]        ask the panel to close and wait until it has (30 s)\n"
     "  perform COMMAND [--wait SECONDS]\n"
     "                                perform the button whose command is COMMAND (1.5 s)\n"
@@ -48,9 +50,9 @@ struct CommandShape {
 };
 
 constexpr CommandShape kCommandShapes[] = {
-    {"theme", true, false, false, false},  {"close", false, true, false, false},
-    {"perform", true, true, false, false}, {"status", false, false, false, true},
-    {"check", true, false, true, true},
+    {"theme", true, false, false, false},  {"new", true, false, false, false},
+    {"close", false, true, false, false},  {"perform", true, true, false, false},
+    {"status", false, false, false, true}, {"check", true, false, true, true},
 };
 
 struct Arguments {
@@ -195,6 +197,7 @@ public:
     int Run(const Arguments& a) {
         const std::string name = a.shape->name;
         if (name == "check") return Check(a);
+        if (name == "new") return New(a.positional);
         settings_ = system_.Settings();
         if (!settings_) {
             err_ << "corvalectl: " << name << " needs the panel's settings store, which only Windows has; "
@@ -240,6 +243,25 @@ private:
         if (system_.PanelRunning())
             out_ << "the running panel takes the theme when it next starts (corvalectl close, then start "
                     "it)\n";
+        return 0;
+    }
+
+    int New(const std::string& typed) {
+        std::string problem;
+        const auto folder = system_.NewEmptyFolder(typed, problem);
+        if (!folder) {
+            err_ << "corvalectl: " << problem << "\n";
+            return 1;
+        }
+        const auto files = StarterTheme();
+        for (const auto& [name, bytes] : files)
+            if (!system_.WriteNewFile(*folder + name, bytes)) {
+                err_ << "corvalectl: could not write " << *folder << name << "\n";
+                return 2;
+            }
+        out_ << "wrote a starter theme of " << files.size() << " files to " << *folder << "\n"
+             << "check it:  corvalectl check " << Quote(*folder) << "\n"
+             << "use it:    corvalectl theme " << Quote(*folder) << " on Windows, then start the panel\n";
         return 0;
     }
 

@@ -2,8 +2,10 @@
 // settings and check a theme, from a console or a script.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +26,13 @@ public:
     // there is no such folder.
     virtual std::optional<std::string> FullFolderPath(const std::string& typed) = 0;
     virtual FileSystem& Files() = 0;
+    // `typed` made a new folder (its parent must be there), or taken when it
+    // is an empty one: its full path with the trailing separator; nullopt
+    // with the reason in `problem` otherwise.
+    virtual std::optional<std::string> NewEmptyFolder(const std::string& typed, std::string& problem) = 0;
+    // Writes a file that is not there yet; false when it cannot, and when a
+    // file of that name is there, which is left as it was.
+    virtual bool WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
     // The platform that reads the theme in `folder` for the checker.
     virtual Platform& ThemePlatform(const std::string& folder) = 0;
     // nullptr where the panel's settings store cannot be reached.

@@ -2,8 +2,9 @@
 # The house rules no compiler checks: every include follows the layer table
 # in the README, every C++ file is laid out as .clang-format says, and the
 # default theme is what scripts/make_theme.py makes, byte for byte, and
-# clean to corvalectl check at every width it has a layout for. Needs the
-# host build's corvalectl (scripts/test.sh builds it first).
+# clean to corvalectl check at every width it has a layout for, as is the
+# starter theme corvalectl new writes at common widths. Needs the host
+# build's corvalectl (scripts/test.sh builds it first).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -29,18 +30,25 @@ python3 "$CORVALE_ROOT/scripts/make_theme.py" --out "$made" >/dev/null || fault 
 diff -r --brief --exclude=README.md "$made" "$CORVALE_ROOT/themes/default" ||
     fault "themes/default differs from what scripts/make_theme.py makes"
 ctl="$CORVALE_BUILD/host/corvalectl"
+# Clean to corvalectl check on a screen of each width given.
+check_clean() { # <what> <folder> <width>...
+    local what=$1 folder=$2 width unclean=0
+    shift 2
+    for width in "$@"; do
+        if ! "$ctl" check "$folder" --width "$width" --json >"$made.json" 2>&1; then
+            cat "$made.json"
+            fault "corvalectl check finds the $what unclean at width $width"
+            unclean=1
+        fi
+    done
+    rm -f "$made.json"
+    [ "$unclean" -eq 0 ] && echo "$what: clean to corvalectl check at widths $*"
+}
 # Each width skin's own width, and a wide screen that takes the general skin.
 widths=($(cd "$CORVALE_ROOT/themes/default" && ls Corvale[0-9]*.skn | tr -dc '0-9\n' | sort -n) 2560)
-unclean=0
-for width in "${widths[@]}"; do
-    if ! "$ctl" check "$made" --width "$width" --json >"$made.json" 2>&1; then
-        cat "$made.json"
-        fault "corvalectl check finds the default theme unclean at width $width"
-        unclean=1
-    fi
-done
-rm -f "$made.json"
-[ "$unclean" -eq 0 ] && echo "default theme: made afresh, clean to corvalectl check at widths ${widths[*]}"
+check_clean "default theme, made afresh" "$made" "${widths[@]}"
+"$ctl" new "$made/starter" >/dev/null || fault "corvalectl new wrote no starter theme"
+check_clean "starter theme of corvalectl new" "$made/starter" 800 1024 1366 1920 2560
 
 if [ "$faults" -gt 0 ]; then
     echo "house rules: $faults fault(s)"

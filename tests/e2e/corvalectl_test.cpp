@@ -1,6 +1,7 @@
 // corvalectl.exe as a person or a script uses it beside the panel: a theme
 // installed, the panel closed, a button performed, the settings shown, a
 // theme checked, and arguments that make no sense.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -483,6 +484,42 @@ TEST_F(CheckAndPanel, EveryEntryIsWhereCheckSaysOnThisScreen) {
     const ShownScreen promptShot;
     ExpectShown(promptShot, ClientRectOnScreen(prompt), InnerToScreen(prompt, promptPlaces[2].inner),
                 kColourOf.at("pp.bmp"), "the prompt's picture entry");
+}
+
+using CorvalectlNew = CorvalectlTest;
+
+TEST_F(CorvalectlNew, WritesAStarterThemeThatIsCleanAndShowsButNeverIntoAFolderThatHoldsFiles) {
+    theme_->WriteBytes("..\\taken\\keep.txt", Bytes{'k', 'e', 'e', 'p'});
+    const std::string taken = theme_->Root() + "taken";
+    const CtlRun refused = Ctl({"new", taken});
+    EXPECT_EQ(refused.code, 1u) << refused.out << refused.err;
+    EXPECT_TRUE(Says(refused.err, "not an empty folder")) << refused.err;
+    EXPECT_EQ(ReadText(theme_->RootPath() / L"taken" / L"keep.txt"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(theme_->RootPath() / L"taken" / L"terminal.skn"));
+
+    const std::string folder = theme_->Root() + "mine";
+    const CtlRun made = Ctl({"new", folder});
+    ASSERT_EQ(made.code, 0u) << made.out << made.err;
+    const CtlRun again = Ctl({"new", folder});
+    EXPECT_EQ(again.code, 1u) << "a second run writes into the theme it made";
+    const CtlRun check = Ctl({"check", folder});
+    EXPECT_EQ(check.code, 0u) << check.out;
+    EXPECT_TRUE(Says(check.out, "clean: no problems found")) << check.out;
+
+    ASSERT_EQ(Ctl({"theme", folder}).code, 0u);
+    const HWND window = StartPanelAndWait();
+    ASSERT_TRUE(window);
+    // The starter's two buttons, to the right of its information box.
+    const std::vector<Box> buttons = {InnerToScreen(window, {500, 56, 656, 84}),
+                                      InnerToScreen(window, {500, 92, 656, 120})};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::vector<Box> shown;
+            for (const ChildWindow& child : ChildWindows(window))
+                if (child.visible && child.className == "CorvalePictureButton") shown.push_back(child.rect);
+            return shown.size() == 2 && std::is_permutation(shown.begin(), shown.end(), buttons.begin());
+        },
+        10s));
 }
 
 using CorvalectlArguments = CorvalectlTest;
