@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The house rules no compiler checks: every include follows the layer table
 # in the README, every C++ file is laid out as .clang-format says, and the
-# default theme is what scripts/make_theme.py makes, byte for byte, and
-# clean to corvalectl check at every width it has a layout for, as is the
+# bundled themes are what scripts/make_theme.py makes, byte for byte, and
+# clean to corvalectl check at every width they have a layout for, as is the
 # starter theme corvalectl new writes at common widths. Needs the host
 # build's corvalectl (scripts/test.sh builds it first).
 set -uo pipefail
@@ -26,9 +26,12 @@ fi
 
 made=$(mktemp -d "${TMPDIR:-/tmp}/corvale-theme.XXXXXX")
 trap 'rm -rf "$made"' EXIT
-python3 "$CORVALE_ROOT/scripts/make_theme.py" --out "$made" >/dev/null || fault "scripts/make_theme.py failed"
-diff -r --brief --exclude=README.md "$made" "$CORVALE_ROOT/themes/default" ||
-    fault "themes/default differs from what scripts/make_theme.py makes"
+for theme in default daylight; do
+    python3 "$CORVALE_ROOT/scripts/make_theme.py" --theme "$theme" --out "$made/$theme" >/dev/null ||
+        fault "scripts/make_theme.py failed to make the $theme theme"
+    diff -r --brief --exclude=README.md "$made/$theme" "$CORVALE_ROOT/themes/$theme" ||
+        fault "themes/$theme differs from what scripts/make_theme.py makes"
+done
 ctl="$CORVALE_BUILD/host/corvalectl"
 # Clean to corvalectl check on a screen of each width given.
 check_clean() { # <what> <folder> <width>...
@@ -44,9 +47,11 @@ check_clean() { # <what> <folder> <width>...
     rm -f "$made.json"
     [ "$unclean" -eq 0 ] && echo "$what: clean to corvalectl check at widths $*"
 }
-# Each width skin's own width, and a wide screen that takes the general skin.
-widths=($(cd "$CORVALE_ROOT/themes/default" && ls Corvale[0-9]*.skn | tr -dc '0-9\n' | sort -n) 2560)
-check_clean "default theme, made afresh" "$made" "${widths[@]}"
+# Each width skin's own width, and screens that take the general skin.
+for theme in default daylight; do
+    widths=($(cd "$CORVALE_ROOT/themes/$theme" && ls Corvale[0-9]*.skn | tr -dc '0-9\n' | sort -n) 800 2560)
+    check_clean "$theme theme, made afresh" "$made/$theme" $(printf '%s\n' "${widths[@]}" | sort -nu)
+done
 "$ctl" new "$made/starter" >/dev/null || fault "corvalectl new wrote no starter theme"
 check_clean "starter theme of corvalectl new" "$made/starter" 800 1024 1366 1920 2560
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the zip a Windows user downloads and unpacks: corvale.exe,
-# corvalectl.exe, the default theme and a short text on how to start. Prints
+# corvalectl.exe, the bundled themes and a short text on how to start. Prints
 # the zip's path (build/corvale-win32.zip).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -14,9 +14,11 @@ zipfile=$CORVALE_BUILD/corvale-win32.zip
 rm -rf "$package" "$zipfile"
 mkdir -p "$stage/themes"
 cp "$CORVALE_BUILD/win32/corvale.exe" "$CORVALE_BUILD/win32/corvalectl.exe" "$stage/"
-cp -r "$CORVALE_ROOT/themes/default" "$stage/themes/default"
-# How the theme is made concerns the repository, not the user.
-rm -f "$stage/themes/default/README.md"
+for theme in default daylight; do
+    cp -r "$CORVALE_ROOT/themes/$theme" "$stage/themes/$theme"
+    # How a theme is made concerns the repository, not the user.
+    rm -f "$stage/themes/$theme/README.md"
+done
 
 # Windows line ends, for Notepad.
 sed 's/$/\r/' >"$stage/HOW-TO-START.txt" <<'EOF'
@@ -30,6 +32,10 @@ Corvale, a skinned desktop panel for Windows
 
        corvalectl theme themes\default
 
+   or, for the light one:
+
+       corvalectl theme themes\daylight
+
 3. Start corvale.exe (double-click it, or type: start corvale.exe).
 
 Its QUIT key closes the panel; so does
@@ -42,6 +48,7 @@ More of corvalectl:
        corvalectl perform CP05           what the button with the command CP05 does
        corvalectl check themes\default   read a theme as the panel would, and name
                                          what in it will not work as written
+       corvalectl new themes\mine        a small theme to make your own from
        corvalectl help                   every command and option
 
 Nothing is installed: the panel needs no file beyond Windows' own and keeps its

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <regex>
+#include <tuple>
 
 #include "tests/e2e/driver.h"
 
@@ -201,29 +202,32 @@ TEST_F(CorvalectlRemote, StatusTellsWhetherAPasswordIsSetButNeverThePassword) {
 
 using CorvalectlCheck = CorvalectlTest;
 
-// The repository's default theme, found above the folder of the test
-// programs (build\win32\ in a checkout).
-std::optional<std::filesystem::path> DefaultTheme() {
+// A bundled theme of the repository, found above the folder of the test
+// programs (build\\win32\\ in a checkout).
+std::optional<std::filesystem::path> BundledTheme(const wchar_t* name) {
     std::filesystem::path folder = NextToDriver(L"corvalectl.exe").parent_path();
     for (int up = 0; up < 5 && !folder.empty(); ++up, folder = folder.parent_path()) {
-        const auto theme = folder / L"themes" / L"default";
+        const auto theme = folder / L"themes" / name;
         if (std::filesystem::exists(theme / L"terminal.skn")) return theme;
         if (folder == folder.parent_path()) break;
     }
     return std::nullopt;
 }
 
-TEST_F(CorvalectlCheck, TheDefaultThemeIsClean) {
-    const auto theme = DefaultTheme();
-    if (!theme) GTEST_SKIP() << "no themes\\default above the test programs";
-    const CtlRun text = Ctl({"check", Utf8(theme->wstring()), "--width", "1024"});
-    EXPECT_EQ(text.code, 0u) << text.out << text.err;
-    EXPECT_TRUE(Says(text.out, "clean: no problems found")) << text.out;
-    EXPECT_TRUE(Says(text.out, "layout skin Corvale1024.skn")) << text.out;
-    const CtlRun json = Ctl({"check", Utf8(theme->wstring()), "--width", "800", "--json"});
-    EXPECT_EQ(json.code, 0u) << json.out;
-    EXPECT_TRUE(Says(json.out, "\"layoutSkin\":\"Corvale800.skn\"")) << json.out;
-    EXPECT_TRUE(Says(json.out, "\"errors\":0,\"warnings\":0")) << json.out;
+TEST_F(CorvalectlCheck, TheBundledThemesAreClean) {
+    for (const auto& [name, wide, narrow] : {std::tuple{L"default", "Corvale1024.skn", "Corvale800.skn"},
+                                             std::tuple{L"daylight", "Corvale1024.skn", "Corvale.skn"}}) {
+        const auto theme = BundledTheme(name);
+        if (!theme) GTEST_SKIP() << "no themes\\" << Utf8(name) << " above the test programs";
+        const CtlRun text = Ctl({"check", Utf8(theme->wstring()), "--width", "1024"});
+        EXPECT_EQ(text.code, 0u) << text.out << text.err;
+        EXPECT_TRUE(Says(text.out, "clean: no problems found")) << text.out;
+        EXPECT_TRUE(Says(text.out, std::string("layout skin ") + wide)) << text.out;
+        const CtlRun json = Ctl({"check", Utf8(theme->wstring()), "--width", "800", "--json"});
+        EXPECT_EQ(json.code, 0u) << json.out;
+        EXPECT_TRUE(Says(json.out, std::string("\"layoutSkin\":\"") + narrow + "\"")) << json.out;
+        EXPECT_TRUE(Says(json.out, "\"errors\":0,\"warnings\":0")) << json.out;
+    }
 }
 
 TEST_F(CorvalectlCheck, NamesFaultsAtTheirEntriesThroughTheSystemsDecoder) {
