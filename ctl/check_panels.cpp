@@ -17,6 +17,7 @@ constexpr int kSliderFaces = 20;
 
 std::string MeterKey(int n) { return "Meter" + TwoDigitKey(n); }
 std::string LabelKey(int kind) { return "label" + std::to_string(kind); }
+std::string VolumeKey(int slot) { return "volume" + std::to_string(slot); }
 
 // Names of a run of numbered keys, consecutive numbers joined: "Meter00–Meter19",
 // "label2, label4–label9".
@@ -42,7 +43,18 @@ void ThemeChecker::Volume(const std::string& layout, ScreenSize client) {
     if (!SectionKeys(layout, "VOLUME")) return;  // no volume panel
     std::vector<PicturePtr> meters, labels;
     VolumePictures(layout, meters, labels);
-    for (int slot = 0; slot < kMixerSlots; ++slot) VolumeLine(layout, slot, client, meters, labels);
+    Stretches stretches;
+    for (int slot = 0; slot < kMixerSlots; ++slot)
+        VolumeLine(layout, slot, client, meters, labels, stretches);
+    for (const auto& [text, slots] : stretches) {
+        const std::string first = VolumeKey(slots.front());
+        const std::vector<int> others(slots.begin() + 1, slots.end());
+        const auto line = std::find_if(result_.volume.begin(), result_.volume.end(),
+                                       [&first](const CheckedVolumeLine& l) { return l.key == first; });
+        Report({FindingList::Of::Volume, static_cast<size_t>(line - result_.volume.begin())},
+               Severity::Warning, Where(layout, "VOLUME", first),
+               text + (others.empty() ? "" : " (so also on " + Runs(others, VolumeKey) + ")"));
+    }
     if (result_.volume.empty()) return;
     std::vector<int> missing;
     for (int n = 0; n < kMeterPictures; ++n)
@@ -71,8 +83,9 @@ void ThemeChecker::VolumePictures(const std::string& layout, std::vector<Picture
 // line of kind k lands at place n <= k, so each place may show the labels
 // of its own kind and every later one.
 void ThemeChecker::VolumeLine(const std::string& layout, int slot, ScreenSize client,
-                              const std::vector<PicturePtr>& meters, const std::vector<PicturePtr>& labels) {
-    const std::string key = "volume" + std::to_string(slot);
+                              const std::vector<PicturePtr>& meters, const std::vector<PicturePtr>& labels,
+                              Stretches& stretches) {
+    const std::string key = VolumeKey(slot);
     const auto value = Read("VOLUME", key, layout);
     if (!value) return;
     const FindingList at{FindingList::Of::Volume, result_.volume.size()};
@@ -104,10 +117,10 @@ void ThemeChecker::VolumeLine(const std::string& layout, int slot, ScreenSize cl
             if (pictures[n] && IsStretched(*pictures[n], shown))
                 bySize[{pictures[n]->Width(), pictures[n]->Height()}].push_back(n);
         for (const auto& [size, numbers] : bySize)
-            Report(at, Severity::Warning, where,
-                   Runs(numbers, name) + (numbers.size() > 1 ? " are " : " is ") +
-                       Size(size.first, size.second) + ", stretched to the " + Size(rect.width, rect.height) +
-                       " " + what);
+            stretches[Runs(numbers, name) + (numbers.size() > 1 ? " are " : " is ") +
+                      Size(size.first, size.second) + ", stretched to the " + Size(rect.width, rect.height) +
+                      " " + what]
+                .push_back(slot);
     };
     place("slider", 0, meters, 0, kSliderFaces - 1, MeterKey);
     place("label", 4, labels, slot, kMixerSlots - 1, LabelKey);

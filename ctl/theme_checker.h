@@ -3,6 +3,7 @@
 // files a theme names.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -108,8 +109,12 @@ private:
     void Volume(const std::string& layout, ScreenSize client);
     void VolumePictures(const std::string& layout, std::vector<PicturePtr>& meters,
                         std::vector<PicturePtr>& labels);
+    // Stretched pictures by what is said of them, with the lines they are
+    // said of: one picture of the wrong size is one problem, on every line.
+    using Stretches = std::map<std::string, std::vector<int>>;
     void VolumeLine(const std::string& layout, int slot, ScreenSize client,
-                    const std::vector<PicturePtr>& meters, const std::vector<PicturePtr>& labels);
+                    const std::vector<PicturePtr>& meters, const std::vector<PicturePtr>& labels,
+                    Stretches& stretches);
     void Info(const std::string& layout);
     void Prompt();
     void PromptFields(const std::string& theme, const char* key, int count, const char* otherwise);
