@@ -69,16 +69,13 @@ void FrmMain::ResetRemoteControl() {
 
 void FrmMain::PlaceWindow() {
     Toolkit& tk = ctx_.os.toolkit;
-    const int tppx = tk.TwipsPerPixelX();
-    const int tppy = tk.TwipsPerPixelY();
-    const TwipsRect workArea = WorkAreaTwips(tk.WorkArea(), tppx, tppy);
-    const bool running = ReadBoolean(Setting("General", "Running", "False")).value_or(false);
-    TwipsRect placement = workArea;
-    if (running) {
+    std::optional<ScreenSettings> saved;
+    if (ReadBoolean(Setting("General", "Running", "False")).value_or(false)) {
         auto number = [&](const char* key) { return WholeNumber(Setting("Screen", key, "")); };
-        const ScreenSettings screen{number("Left"), number("Top"), number("Right"), number("Bottom")};
-        placement = SavedPlacement(screen, workArea, tppx, tppy);
+        saved = ScreenSettings{number("Left"), number("Top"), number("Right"), number("Bottom")};
     }
+    const TwipsRect placement =
+        MainWindowPlacement(tk.WorkArea(), tk.TwipsPerPixelX(), tk.TwipsPerPixelY(), saved);
     form_->Move(placement.left, placement.top, placement.width, placement.height);
 }
 

@@ -37,6 +37,12 @@ TwipsRect SavedPlacement(const ScreenSettings& screen, const TwipsRect& backdrop
     return r;
 }
 
+TwipsRect MainWindowPlacement(const Rect& workArea, int tppx, int tppy,
+                              const std::optional<ScreenSettings>& saved) {
+    const TwipsRect backdrop = WorkAreaTwips(workArea, tppx, tppy);
+    return saved ? SavedPlacement(*saved, backdrop, tppx, tppy) : backdrop;
+}
+
 std::optional<Color> ParseBackGround(const std::string& value) {
     const size_t first = value.find(',');
     if (first == std::string::npos) return std::nullopt;

@@ -49,6 +49,11 @@ TwipsRect SavedPlacement(const ScreenSettings& screen, const TwipsRect& backdrop
 // The usable screen area in twips (Running False, and the backdrop above).
 TwipsRect WorkAreaTwips(const Rect& workArea, int tppx, int tppy);
 
+// Where the main window goes: the saved rectangle when there is one (Running
+// True), else the whole work area.
+TwipsRect MainWindowPlacement(const Rect& workArea, int tppx, int tppy,
+                              const std::optional<ScreenSettings>& saved);
+
 // "r,g,b" as the background colour: nullopt when the value has fewer than
 // two commas. Components read by the leading-number rule, limited to 0..255.
 std::optional<Color> ParseBackGround(const std::string& value);

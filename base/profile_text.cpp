@@ -32,26 +32,69 @@ std::string_view SectionName(std::string_view line) {
     return Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
+// Calls `line` with each trimmed line of the text; stops when it returns false.
+template <typename F>
+void ForEachLine(std::string_view text, F line) {
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view current = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line(current)) return;
+    }
+}
+
+bool IsSectionLine(std::string_view line) { return !line.empty() && line.front() == '['; }
+
+// Calls `pair` with the name and value of each key of the first section
+// named `section`, until it returns false.
+template <typename F>
+void ForEachKey(std::string_view text, std::string_view section, ProfileNameMatch same, F pair) {
+    if (!same) same = [](std::string_view a, std::string_view b) { return EqualsNoCase(a, b); };
+    bool inSection = false;
+    ForEachLine(text, [&](std::string_view line) {
+        if (IsSectionLine(line)) {
+            if (inSection) return false;  // the section's first part has ended
+            inSection = same(SectionName(line), section);
+            return true;
+        }
+        const std::size_t equals = line.find('=');
+        if (!inSection || equals == std::string_view::npos) return true;
+        return pair(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    });
+}
+
 }  // namespace
 
 std::optional<std::string_view> FindProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key, ProfileNameMatch same) {
-    if (!same) same = [](std::string_view a, std::string_view b) { return EqualsNoCase(a, b); };
-    bool inSection = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = Trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (!line.empty() && line.front() == '[') {
-            if (inSection) return std::nullopt;  // the section's first part has ended
-            inSection = same(SectionName(line), section);
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (!inSection || equals == std::string_view::npos) continue;
-        if (same(Trim(line.substr(0, equals)), key)) return Unquote(Trim(line.substr(equals + 1)));
-    }
-    return std::nullopt;
+    const ProfileNameMatch match =
+        same ? same : [](std::string_view a, std::string_view b) { return EqualsNoCase(a, b); };
+    std::optional<std::string_view> found;
+    ForEachKey(text, section, match, [&](std::string_view name, std::string_view value) {
+        if (!match(name, key)) return true;
+        found = Unquote(value);
+        return false;
+    });
+    return found;
+}
+
+std::vector<std::string_view> ProfileKeys(std::string_view text, std::string_view section,
+                                          ProfileNameMatch same) {
+    std::vector<std::string_view> keys;
+    ForEachKey(text, section, same, [&](std::string_view name, std::string_view) {
+        if (!name.starts_with(';')) keys.push_back(name);
+        return true;
+    });
+    return keys;
+}
+
+std::vector<std::string_view> ProfileSections(std::string_view text) {
+    std::vector<std::string_view> sections;
+    ForEachLine(text, [&](std::string_view line) {
+        if (IsSectionLine(line)) sections.push_back(SectionName(line));
+        return true;
+    });
+    return sections;
 }
 
 std::string_view ProfileFallback(std::string_view fallback) { return TrimEnd(fallback); }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace corvale {
 
@@ -18,6 +19,14 @@ using ProfileNameMatch = bool (*)(std::string_view a, std::string_view b);
 // not there. The result points into `text`.
 std::optional<std::string_view> FindProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key, ProfileNameMatch same = nullptr);
+
+// The names of the keys in the first section named `section`, in the order
+// written (a key written twice is there twice; a comment line that holds a
+// "=" is left out), and the names of every section; by the rules above.
+// They point into `text`.
+std::vector<std::string_view> ProfileKeys(std::string_view text, std::string_view section,
+                                          ProfileNameMatch same = nullptr);
+std::vector<std::string_view> ProfileSections(std::string_view text);
 
 // The fallback as the system's reader hands it back: without trailing blanks.
 std::string_view ProfileFallback(std::string_view fallback);

@@ -10,6 +10,7 @@
 #include "base/values.h"
 #include "corvale_version.h"
 #include "ctl/report.h"
+#include "ctl/starter_theme.h"
 #include "ctl/theme_check.h"
 #include "skin/globals.h"
 
@@ -20,13 +21,14 @@ constexpr char kUsage[] =
     "usage: corvalectl COMMAND [ARGUMENTS]\n"
     "  theme FOLDER [--if-unset]     make FOLDER, which holds terminal.skn, the panel's theme (with\n"
     "                                --if-unset only where no theme is chosen yet, as the installer does)\n"
+    "  new FOLDER                    write a starter theme into FOLDER, a new or empty folder\n"
     "  close [--wait SECONDS]        ask the panel to close and wait until it has (30 s)\n"
     "  perform COMMAND [--wait SECONDS]\n"
     "                                perform the button whose command is COMMAND (1.5 s)\n"
     "  status [--json]               whether a panel runs, and the settings it starts with\n"
-    "  check FOLDER [--width PIXELS] [--height PIXELS] [--json]\n"
-    "                                read a theme as the panel would on this screen (or one\n"
-    "                                that wide) and name its problems\n"
+    "  check FOLDER [--width PIXELS] [--height PIXELS] [--work-area WIDTHxHEIGHT] [--json]\n"
+    "                                read a theme as the panel would on this screen (or on\n"
+    "                                one that size, less a taskbar) and name its problems\n"
     "  startup on|off|status         start the panel beside corvalectl when you sign in, or not, or\n"
     "                                say which (status: exit 0 on, 1 off)\n"
     "  forget FOLDER                 remove the theme settings and the start at sign-in where they\n"
@@ -57,6 +59,7 @@ struct CommandShape {
 
 constexpr CommandShape kCommandShapes[] = {
     {"theme", "a FOLDER", false, false, false, true},
+    {"new", "a FOLDER", false, false, false, false},
     {"close", nullptr, true, false, false, false},
     {"perform", "a COMMAND", true, false, false, false},
     {"status", nullptr, false, false, true, false},
@@ -71,6 +74,7 @@ struct Arguments {
     std::optional<double> wait;
     std::optional<int> width;
     std::optional<int> height;
+    std::optional<std::pair<int, int>> workArea;
     bool json = false;
     bool ifUnset = false;
 };
@@ -90,6 +94,16 @@ std::optional<int> Pixels(const std::string& text) {
     if (!value || text.find_first_not_of("0123456789") != std::string::npos || *value < 16 || *value > 100000)
         return std::nullopt;
     return static_cast<int>(*value);
+}
+
+// "1024x738": a width and a height in pixels.
+std::optional<std::pair<int, int>> PixelSize(const std::string& text) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return std::nullopt;
+    const auto width = Pixels(text.substr(0, x));
+    const auto height = Pixels(text.substr(x + 1));
+    if (!width || !height) return std::nullopt;
+    return std::pair{*width, *height};
 }
 
 // The arguments, or the one-line reason they are not right.
@@ -127,7 +141,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             inlineValue = true;
         }
         const bool takesValue =
-            (arg == "--wait" && shape.wait) || ((arg == "--width" || arg == "--height") && shape.size);
+            (arg == "--wait" && shape.wait) ||
+            ((arg == "--width" || arg == "--height" || arg == "--work-area") && shape.size);
         if (arg == "--json" && shape.json && !inlineValue) {
             parsed.json = true;
             continue;
@@ -151,6 +166,12 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
             parsed.wait = Seconds(value);
             if (!parsed.wait) {
                 problem = "--wait takes a number of seconds, not \"" + value + "\"";
+                return std::nullopt;
+            }
+        } else if (arg == "--work-area") {
+            parsed.workArea = PixelSize(value);
+            if (!parsed.workArea) {
+                problem = "--work-area takes WIDTHxHEIGHT in pixels, not \"" + value + "\"";
                 return std::nullopt;
             }
         } else {
@@ -226,6 +247,7 @@ public:
     int Run(const Arguments& a) {
         const std::string name = a.shape->name;
         if (name == "check") return Check(a);
+        if (name == "new") return New(a.positional);
         settings_ = system_.Settings();
         if (!settings_) {
             err_ << "corvalectl: " << name << " needs the panel's settings store, which only Windows has; "
@@ -284,6 +306,25 @@ private:
         if (system_.PanelRunning())
             out_ << "the running panel takes the theme when it next starts (corvalectl close, then start "
                     "it)\n";
+        return 0;
+    }
+
+    int New(const std::string& typed) {
+        std::string problem;
+        const auto folder = system_.NewEmptyFolder(typed, problem);
+        if (!folder) {
+            err_ << "corvalectl: " << problem << "\n";
+            return 1;
+        }
+        const auto files = StarterTheme();
+        for (const auto& [name, bytes] : files)
+            if (!system_.WriteNewFile(*folder + name, bytes)) {
+                err_ << "corvalectl: could not write " << *folder << name << "\n";
+                return 2;
+            }
+        out_ << "wrote a starter theme of " << files.size() << " files to " << *folder << "\n"
+             << "check it:  corvalectl check " << Quote(*folder) << "\n"
+             << "use it:    corvalectl theme " << Quote(*folder) << " on Windows, then start the panel\n";
         return 0;
     }
 
@@ -441,12 +482,26 @@ private:
             err_ << "corvalectl: there is no folder " << Quote(a.positional) << "\n";
             return 2;
         }
-        // The screen this runs on, as the panel would see it, unless told.
+        // The screen this runs on, as the panel would see it, unless told; a
+        // screen that is told has no taskbar unless told too.
         const auto here = system_.ScreenPixels();
         const int width = a.width.value_or(here ? here->first : 1024);
         const int height = a.width ? CommonScreenHeight(width) : here ? here->second : 768;
         const ScreenSize screen{width, a.height.value_or(height)};
-        const ThemeCheck check = CheckTheme(system_.ThemePlatform(*folder), *folder, screen);
+        const auto hereWork = a.width || a.height ? std::nullopt : system_.WorkAreaPixels();
+        const auto work = a.workArea ? a.workArea : hereWork;
+        const ScreenSize workArea = work ? ScreenSize{work->first, work->second} : screen;
+        if (workArea.width > screen.width || workArea.height > screen.height) {
+            err_ << "corvalectl: the work area " << workArea.width << "x" << workArea.height
+                 << " is larger than the " << screen.width << "x" << screen.height << " screen\n"
+                 << kUsage;
+            return kUsageError;
+        }
+        const CheckOptions options{screen, workArea,
+                                   [this](const std::string& program, const std::string& in) {
+                                       return system_.FindProgram(program, in);
+                                   }};
+        const ThemeCheck check = CheckTheme(system_.ThemePlatform(*folder), *folder, options);
         if (a.json) PrintCheckJson(check, *folder, out_);
         else PrintCheckText(check, *folder, out_);
         return check.ExitCode();

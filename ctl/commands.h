@@ -3,8 +3,10 @@
 // script or the installer.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,14 +27,26 @@ public:
     // there is no such folder.
     virtual std::optional<std::string> FullFolderPath(const std::string& typed) = 0;
     virtual FileSystem& Files() = 0;
+    // `typed` made a new folder (its parent must be there), or taken when it
+    // is an empty one: its full path with the trailing separator; nullopt
+    // with the reason in `problem` otherwise.
+    virtual std::optional<std::string> NewEmptyFolder(const std::string& typed, std::string& problem) = 0;
+    // Writes a file that is not there yet; false when it cannot, and when a
+    // file of that name is there, which is left as it was.
+    virtual bool WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
     // The platform that reads the theme in `folder` for the checker.
     virtual Platform& ThemePlatform(const std::string& folder) = 0;
     // nullptr where the panel's settings store cannot be reached.
     virtual SettingsStore* Settings() = 0;
     // Whether the panel's main window is on the desktop.
     virtual bool PanelRunning() = 0;
-    // The screen's size in pixels where there is one: the checker's default.
+    // The screen's size in pixels where there is one, and the part of it the
+    // taskbar leaves: the checker's default.
     virtual std::optional<std::pair<int, int>> ScreenPixels() = 0;
+    virtual std::optional<std::pair<int, int>> WorkAreaPixels() = 0;
+    // Whether a command line's program can be found from `folder` as the
+    // system finds programs; nullopt where this machine cannot tell.
+    virtual std::optional<bool> FindProgram(const std::string& program, const std::string& folder) = 0;
     virtual void Pause(int milliseconds) = 0;
     virtual long long NowMilliseconds() = 0;
     // The full path of the panel's program that sits beside this one.

@@ -26,6 +26,7 @@ std::string Geometry(const EntryRect& r) {
 std::string Summary(const CheckedEntry& entry) {
     std::string line;
     if (entry.rect) line += Geometry(*entry.rect);
+    if (!entry.role.empty()) line += ", " + entry.role;
     if (entry.kind == "B") {
         line += ", runs \"" + entry.command + "\"";
         if (entry.locked) line += ", asks for the password";
@@ -40,6 +41,11 @@ std::string Summary(const CheckedEntry& entry) {
     return line;
 }
 
+void PrintFindings(const std::vector<Finding>& findings, std::ostream& out) {
+    for (const Finding& finding : findings)
+        out << "        " << SeverityWord(finding.severity) << ": " << finding.text << "\n";
+}
+
 void PrintSection(const CheckedSection& section, const char* window, std::ostream& out) {
     if (section.file.empty()) return;
     out << "\n"
@@ -50,9 +56,27 @@ void PrintSection(const CheckedSection& section, const char* window, std::ostrea
         const std::string file = entry.kind == "L" ? "" : entry.file;
         out << "  " << std::left << std::setw(4) << entry.key << std::setw(10) << entry.what << " "
             << std::setw(18) << file << " " << Summary(entry) << "\n";
-        for (const Finding& finding : entry.findings)
-            out << "        " << SeverityWord(finding.severity) << ": " << finding.text << "\n";
+        PrintFindings(entry.findings, out);
     }
+}
+
+void PrintVolume(const ThemeCheck& check, std::ostream& out) {
+    if (check.volume.empty()) return;
+    out << "\n" << check.layoutSkin << " [VOLUME], the nth mixer line found\n";
+    for (const CheckedVolumeLine& line : check.volume) {
+        out << "  " << std::left << std::setw(8) << line.key;
+        if (line.slider)
+            out << " slider " << Geometry(*line.slider) << ", label " << Geometry(*line.label) << ", switch "
+                << Geometry(*line.mute);
+        else out << " dropped";
+        out << "\n";
+        PrintFindings(line.findings, out);
+    }
+}
+
+void JsonRect(const char* name, const EntryRect& r, std::ostream& out) {
+    out << ",\"" << name << "\":{\"left\":" << r.left << ",\"top\":" << r.top << ",\"width\":" << r.width
+        << ",\"height\":" << r.height << "}";
 }
 
 void JsonFinding(const Finding& finding, std::ostream& out) {
@@ -74,9 +98,8 @@ void JsonEntry(const CheckedEntry& entry, std::ostream& out) {
     out << "{\"key\":" << Json(entry.key) << ",\"value\":" << Json(entry.value)
         << ",\"source\":" << Json(entry.source) << ",\"kind\":" << Json(entry.kind)
         << ",\"what\":" << Json(entry.what) << ",\"file\":" << Json(entry.file);
-    if (entry.rect)
-        out << ",\"rect\":{\"left\":" << entry.rect->left << ",\"top\":" << entry.rect->top
-            << ",\"width\":" << entry.rect->width << ",\"height\":" << entry.rect->height << "}";
+    if (entry.rect) JsonRect("rect", *entry.rect, out);
+    if (!entry.role.empty()) out << ",\"role\":" << Json(entry.role);
     if (entry.kind == "B")
         out << ",\"command\":" << Json(entry.command) << ",\"hoverSound\":" << Json(entry.hoverSound)
             << ",\"clickSound\":" << Json(entry.clickSound)
@@ -95,6 +118,17 @@ void JsonSection(const CheckedSection& section, std::ostream& out) {
         << ",\"window\":{\"width\":" << section.clientWidth << ",\"height\":" << section.clientHeight
         << "},\"entries\":";
     JsonList(section.entries, out, [&](const CheckedEntry& e) { JsonEntry(e, out); });
+}
+
+void JsonVolumeLine(const CheckedVolumeLine& line, std::ostream& out) {
+    out << "{\"key\":" << Json(line.key) << ",\"value\":" << Json(line.value);
+    if (line.slider) {
+        JsonRect("slider", *line.slider, out);
+        JsonRect("label", *line.label, out);
+        JsonRect("switch", *line.mute, out);
+    }
+    out << ",\"problems\":";
+    JsonList(line.findings, out, [&](const Finding& f) { JsonFinding(f, out); });
     out << "}";
 }
 
@@ -119,12 +153,17 @@ std::string Json(const std::string& text) {
 }
 
 void PrintCheckText(const ThemeCheck& check, const std::string& folder, std::ostream& out) {
-    out << "theme " << folder << " on a " << Size(check.screen.width, check.screen.height) << " screen\n";
+    out << "theme " << folder << " on a " << Size(check.screen.width, check.screen.height) << " screen";
+    if (check.workArea.width != check.screen.width || check.workArea.height != check.screen.height)
+        out << " whose taskbar leaves " << Size(check.workArea.width, check.workArea.height);
+    out << "\n";
     if (!check.layoutSkin.empty()) out << "layout skin " << check.layoutSkin << "\n";
     for (const Finding& finding : check.findings)
         out << SeverityWord(finding.severity) << ": " << finding.where << ": " << finding.text << "\n";
     PrintSection(check.main, "window", out);
+    PrintVolume(check, out);
     PrintSection(check.prompt, "prompt while it is built", out);
+    if (check.inputBox) out << "  input box " << Geometry(*check.inputBox) << "\n";
     const int errors = check.Count(Severity::Error);
     const int warnings = check.Count(Severity::Warning);
     out << "\n";
@@ -136,7 +175,8 @@ void PrintCheckText(const ThemeCheck& check, const std::string& folder, std::ost
 
 void PrintCheckJson(const ThemeCheck& check, const std::string& folder, std::ostream& out) {
     out << "{\"folder\":" << Json(folder) << ",\"screen\":{\"width\":" << check.screen.width
-        << ",\"height\":" << check.screen.height << "},\"layoutSkin\":" << Json(check.layoutSkin)
+        << ",\"height\":" << check.screen.height << "},\"workArea\":{\"width\":" << check.workArea.width
+        << ",\"height\":" << check.workArea.height << "},\"layoutSkin\":" << Json(check.layoutSkin)
         << ",\"problems\":";
     JsonList(check.findings, out, [&](const Finding& f) { JsonFinding(f, out); });
     out << ",\"sections\":[";
@@ -146,6 +186,16 @@ void PrintCheckJson(const ThemeCheck& check, const std::string& folder, std::ost
         if (!first) out << ",";
         first = false;
         JsonSection(*section, out);
+        if (section == &check.main) {
+            out << ",\"volume\":";
+            JsonList(check.volume, out, [&](const CheckedVolumeLine& line) { JsonVolumeLine(line, out); });
+        } else {
+            if (check.promptPicture)
+                out << ",\"picture\":{\"width\":" << check.promptPicture->width
+                    << ",\"height\":" << check.promptPicture->height << "}";
+            if (check.inputBox) JsonRect("inputBox", *check.inputBox, out);
+        }
+        out << "}";
     }
     out << "],\"errors\":" << check.Count(Severity::Error)
         << ",\"warnings\":" << check.Count(Severity::Warning) << ",\"exitCode\":" << check.ExitCode()

@@ -9,8 +9,8 @@
 
 namespace corvale {
 
-std::vector<std::string> VariantFaults(Platform& os, const std::string& folder, const std::string& name,
-                                       const Picture& plain) {
+std::vector<VariantFault> VariantFaults(Platform& os, const std::string& folder, const std::string& name,
+                                        const Picture& plain) {
     const auto exists = [&](const std::string& variant) {
         return os.files.FileLength(folder + variant) >= 0;
     };
@@ -21,13 +21,13 @@ std::vector<std::string> VariantFaults(Platform& os, const std::string& folder, 
     };
     const auto size = [](PictureSize s) { return std::to_string(s.width) + "x" + std::to_string(s.height); };
     const PictureSize own{plain.Width(), plain.Height()};
-    std::vector<std::string> faults;
+    std::vector<VariantFault> faults;
     for (const MisfitVariant& m : MisfitVariants(name, own, exists, measure)) {
-        const std::string what = "variant \"" + m.path + "\" ";
         const PictureSize wanted{own.width * m.density, own.height * m.density};
-        faults.push_back(m.size ? what + "is " + size(*m.size) + ", not " + size(wanted) + " (" + size(own) +
-                                      " times " + std::to_string(m.density) + "): the panel passes it over"
-                                : what + "does not decode: the panel passes it over");
+        faults.push_back({m.path, m.size ? "is " + size(*m.size) + ", not " + size(wanted) + " (" +
+                                               size(own) + " times " + std::to_string(m.density) +
+                                               "): the panel passes it over"
+                                         : "does not decode: the panel passes it over"});
     }
     return faults;
 }

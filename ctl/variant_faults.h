@@ -9,10 +9,14 @@
 
 namespace corvale {
 
-// One sentence for each variant beside `name` (title@2x.bmp beside
-// title.bmp, in `folder`) that the panel passes over: one that does not
-// decode, or is not the picture's size times its density.
-std::vector<std::string> VariantFaults(Platform& os, const std::string& folder, const std::string& name,
-                                       const Picture& plain);
+// Each variant beside `name` (title@2x.bmp beside title.bmp, in `folder`)
+// that the panel passes over, one that does not decode or is not the
+// picture's size times its density, with what is wrong with it.
+struct VariantFault {
+    std::string file;
+    std::string fault;
+};
+std::vector<VariantFault> VariantFaults(Platform& os, const std::string& folder, const std::string& name,
+                                        const Picture& plain);
 
 }  // namespace corvale

@@ -13,6 +13,7 @@
 #include "ctl/commands.h"
 #include "platform/win32/desktop_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/launcher_win32.h"
 #include "platform/win32/mixer_win32.h"
 #include "platform/win32/probes_win32.h"
@@ -117,6 +118,8 @@ public:
     }
 
     FileSystem& Files() override { return files_; }
+    std::optional<std::string> NewEmptyFolder(const std::string& typed, std::string& problem) override;
+    bool WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
     Platform& ThemePlatform(const std::string&) override { return platform_; }
     SettingsStore* Settings() override { return &settings_; }
 
@@ -130,6 +133,15 @@ public:
         if (width <= 0 || height <= 0) return std::nullopt;
         return std::pair{width, height};
     }
+    // The panel's own view of the work area, which its window fills.
+    std::optional<std::pair<int, int>> WorkAreaPixels() override {
+        const Rect area = toolkit_.WorkArea();
+        if (area.Width() <= 0 || area.Height() <= 0) return std::nullopt;
+        return std::pair{static_cast<int>(area.Width()), static_cast<int>(area.Height())};
+    }
+
+    std::optional<bool> FindProgram(const std::string& program, const std::string& folder) override;
+
     void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
     long long NowMilliseconds() override { return static_cast<long long>(GetTickCount64()); }
 
@@ -193,6 +205,78 @@ private:
     Platform platform_{toolkit_, settings_, profile_, files_,  desktop_,
                        sound_,   launcher_, shaper_,  probes_, mixer_};
 };
+
+std::optional<std::wstring> FullPath(const std::string& typed) {
+    const std::wstring wide = Widen(typed);
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed) return std::nullopt;
+    full.resize(written);
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    return full;
+}
+
+bool EmptyFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const win32::UniqueFindSearch search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) return true;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") return false;
+    } while (FindNextFileW(search.get(), &found));
+    return true;
+}
+
+std::optional<std::string> Win32System::NewEmptyFolder(const std::string& typed, std::string& problem) {
+    const auto folder = FullPath(typed);
+    if (!folder) {
+        problem = "there is no folder name in " + typed;
+        return std::nullopt;
+    }
+    const DWORD attributes = GetFileAttributesW(folder->c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || !EmptyFolder(*folder)) {
+            problem =
+                typed + " is there and not an empty folder: a starter theme goes into a new or empty one";
+            return std::nullopt;
+        }
+    } else if (!CreateDirectoryW(folder->c_str(), nullptr)) {
+        problem = "cannot make the folder " + typed + " (its parent folder must be there)";
+        return std::nullopt;
+    }
+    return Narrow(*folder) + "\\";
+}
+
+// CREATE_NEW: the file is made new or not at all, never written over.
+bool Win32System::WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const win32::UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool Found(const wchar_t* path, const std::wstring& program) {
+    wchar_t full[MAX_PATH];
+    return SearchPathW(path, program.c_str(), L".exe", MAX_PATH, full, nullptr) != 0;
+}
+
+// Where the shell looks for a program: the folder it starts in, the
+// system's own search (the system folders and PATH), and the programs
+// registered under App Paths.
+std::optional<bool> Win32System::FindProgram(const std::string& program, const std::string& folder) {
+    const std::wstring wide = Widen(program);
+    if (Found(Widen(folder).c_str(), wide) || Found(nullptr, wide)) return true;
+    const std::wstring appPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + wide;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        if (RegGetValueW(root, appPath.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
+                         nullptr, nullptr) == ERROR_SUCCESS)
+            return true;
+    return false;
+}
 
 }  // namespace
 }  // namespace corvale::ctl

@@ -43,6 +43,13 @@ std::optional<std::vector<std::string>> SplitPromptFields(const std::string& val
     return fields;
 }
 
+std::optional<Rect> InputBoxPlace(const std::string& value) {
+    const auto f = SplitPromptFields(value, 12);
+    if (!f) return std::nullopt;
+    const int left = FieldInt((*f)[0]), top = FieldInt((*f)[1]);
+    return Rect{left, top, left + FieldInt((*f)[2]), top + FieldInt((*f)[3])};
+}
+
 FrmInput::FrmInput(Context& ctx, bool nt, WindowHandle owner) : ctx_(ctx), nt_(nt), owner_(owner) {}
 FrmInput::~FrmInput() = default;
 
@@ -85,11 +92,12 @@ void FrmInput::Form_Load() {
 void FrmInput::ApplyInputBox(const std::string& value) {
     Control* box = form_->Find(ControlArray::txtInput, 0);
     const auto f = SplitPromptFields(value, 12);
-    if (!box || !f) return;
-    box->SetLeft(FieldInt((*f)[0]));
-    box->SetTop(FieldInt((*f)[1]));
-    box->SetWidth(FieldInt((*f)[2]));
-    box->SetHeight(FieldInt((*f)[3]));
+    const auto place = InputBoxPlace(value);
+    if (!box || !f || !place) return;
+    box->SetLeft(static_cast<int>(place->left));
+    box->SetTop(static_cast<int>(place->top));
+    box->SetWidth(static_cast<int>(place->Width()));
+    box->SetHeight(static_cast<int>(place->Height()));
     box->SetBackColor(FieldColor(*f, 4));
     box->SetForeColor(FieldColor(*f, 7));
     box->SetFontName((*f)[10]);

@@ -17,6 +17,10 @@ namespace corvale {
 // `count` fields need; the last field runs to the end of the value.
 std::optional<std::vector<std::string>> SplitPromptFields(const std::string& value, int count);
 
+// The input box's place from InputBox's first four fields, in pixels of the
+// prompt; nullopt for a value the prompt ignores.
+std::optional<Rect> InputBoxPlace(const std::string& value);
+
 class FrmInput : public FormEvents {
 public:
     // `nt` picks how the window takes its shape; the window stays above

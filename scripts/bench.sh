@@ -285,7 +285,7 @@ measure long "$CORVALE" "$CAPTION" --pixel 730,30,d4a017
 # The default theme at 200%, on a screen of twice the pixels: the panel sees
 # the 1024-pixel screen it saw above.
 corvale_stop_display
-corvale_start_xvfb 2048x1536
+CORVALE_SCREEN=2048x1536 corvale_start_xvfb
 corvale_screen_density 192
 wineserver -p
 for run in $(seq 1 "$RUNS"); do

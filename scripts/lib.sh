@@ -118,25 +118,30 @@ corvale_stage() { # <build dir> <stage folder>
     rm -rf "$2"
     mkdir -p "$2/themes"
     cp "$1/corvale.exe" "$1/corvalectl.exe" "$2/"
-    cp -r "$CORVALE_ROOT/themes/default" "$2/themes/default"
-    # How the theme is made concerns the repository, not the user.
-    rm -f "$2/themes/default/README.md"
+    local theme
+    for theme in default daylight; do
+        cp -r "$CORVALE_ROOT/themes/$theme" "$2/themes/$theme"
+        # How a theme is made concerns the repository, not the user.
+        rm -f "$2/themes/$theme/README.md"
+    done
 }
 
-# An MSI of a stage folder from installer/corvale.wxs; the theme's files are
-# listed by wixl-heat, so the source names no theme file.
+# An MSI of a stage folder from installer/corvale.wxs; the themes' files are
+# listed by wixl-heat, so the source names no theme file. One listing for
+# both themes: its names come from the files' paths, which differ only with
+# the theme's folder in them.
 corvale_build_msi() { # <x86|x64> <version> <stage folder> <msi>
     local arch=$1 version=$2 stage=$3 msi=$4 theme_list
     theme_list=$(mktemp --suffix=.wxs)
-    (cd "$stage/themes/default" && find . -type f | LC_ALL=C sort) |
-        wixl-heat -p ./ --directory-ref THEMEDIR --component-group ThemeFiles --var var.ThemeDir >"$theme_list"
+    (cd "$stage/themes" && find . -type f | LC_ALL=C sort) |
+        wixl-heat -p ./ --directory-ref THEMES --component-group ThemeFiles --var var.ThemeDir >"$theme_list"
     # wixl 0.101 finds sources only by paths relative to where it runs.
     local icon status
     icon=$(realpath --relative-to="$stage" "$CORVALE_ROOT/platform/win32/corvale.ico")
     msi=$(realpath "$msi")
     # It also says "unimplemented" of the shortcut that is not advertised,
     # which it writes all the same.
-    (cd "$stage" && wixl -a "$arch" -D Version="$version" -D Stage=. -D ThemeDir=themes/default -D Icon="$icon" \
+    (cd "$stage" && wixl -a "$arch" -D Version="$version" -D Stage=. -D ThemeDir=themes -D Icon="$icon" \
         -o "$msi" "$CORVALE_ROOT/installer/corvale.wxs" "$theme_list" 2>"$theme_list.log" &&
         msibuild "$msi" -i "$CORVALE_ROOT/installer/conditions.idt")
     status=$?
@@ -188,15 +193,22 @@ corvale_installer_test_packages() {
 CORVALE_TMP=""
 CORVALE_XVFB_PID=""
 
-corvale_cleanup() {
+# Ends the Wine programs and the X display of a run, keeping the prefix and
+# the temporary folder, so that the run can go on on another screen.
+corvale_stop_display() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
         wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
     fi
     if [ -n "$CORVALE_XVFB_PID" ]; then
         kill "$CORVALE_XVFB_PID" 2>/dev/null || true
         wait "$CORVALE_XVFB_PID" 2>/dev/null || true
         CORVALE_XVFB_PID=""
     fi
+}
+
+corvale_cleanup() {
+    corvale_stop_display
     if [ -n "$CORVALE_TMP" ]; then
         rm -rf "$CORVALE_TMP"
         CORVALE_TMP=""
@@ -207,20 +219,27 @@ corvale_make_tmp() {
     [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "${TMPDIR:-/tmp}/corvale.XXXXXX")
 }
 
-# Xvfb on the first display number nobody holds, 1024x768x24 or the size
-# in $1 (WIDTHxHEIGHT); sets DISPLAY.
+# Xvfb on the first display number nobody holds; sets DISPLAY. The screen is
+# $CORVALE_SCREEN (1024x768 by default). With $CORVALE_WORK_AREA (WIDTHxHEIGHT)
+# the root window says, as a desktop with a panel along the bottom does, that
+# only that much of the screen is free; Wine reads it when it starts, so
+# programs see it as the work area. The server then keeps its root's
+# properties when its clients leave (-noreset).
 corvale_start_xvfb() {
     corvale_make_tmp
-    local n size=${1:-1024x768}
+    local n screen=${CORVALE_SCREEN:-1024x768} keep=()
+    [ -z "${CORVALE_WORK_AREA:-}" ] || keep=(-noreset)
     for n in $(seq 57 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp "${keep[@]}" >"$CORVALE_TMP/xvfb.log" 2>&1 &
         CORVALE_XVFB_PID=$!
         local _
         for _ in $(seq 1 100); do
             if [ -e "/tmp/.X11-unix/X$n" ]; then
                 export DISPLAY=":$n"
-                corvale_log "Xvfb on $DISPLAY"
+                corvale_log "Xvfb on $DISPLAY ($screen${CORVALE_WORK_AREA:+, work area $CORVALE_WORK_AREA})"
+                [ -z "${CORVALE_WORK_AREA:-}" ] || xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA \
+                    "0, 0, ${CORVALE_WORK_AREA%x*}, ${CORVALE_WORK_AREA#*x}"
                 return 0
             fi
             kill -0 "$CORVALE_XVFB_PID" 2>/dev/null || break
@@ -273,17 +292,6 @@ corvale_screen_density() { # <dpi>
     echo "$1" >"$note"
 }
 
-# Ends the Wine programs and the X display of a run, keeping the prefix and
-# the temporary folder, so that the run can go on on another screen.
-corvale_stop_display() {
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-    if [ -n "$CORVALE_XVFB_PID" ]; then
-        kill "$CORVALE_XVFB_PID" 2>/dev/null || true
-        wait "$CORVALE_XVFB_PID" 2>/dev/null || true
-        CORVALE_XVFB_PID=""
-    fi
-}
 
 # A Unix path as Wine's Z: drive sees it.
 corvale_windows_path() { printf 'Z:%s' "${1//\//\\}"; }

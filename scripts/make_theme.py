@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes Corvale's default theme: pictures, the animated indicator, sounds and skins.
+"""Makes Corvale's bundled themes: pictures, the animated indicator, sounds and skins.
 
 Standard library only. Every run writes the same bytes, so the generated files
 are committed beside the skins and the program runs without this script.
@@ -7,16 +7,18 @@ are committed beside the skins and the program runs without this script.
 Every picture is also drawn at twice the resolution, as NAME@2x.bmp (and
 activity@2x.gif) beside it, for screens at 150% and 200%: the same drawing
 with rounder curves, finer gradients and smoothed letters, not a copy of the
-plain picture's pixels. The program's icon is drawn here too.
+plain picture's pixels (the default theme). The program's icon is drawn
+here too, in the default theme's colours.
 
-    make_theme.py                  write the theme into themes/default and the
-                                   program's icon to platform/win32/corvale.ico
-    make_theme.py --out DIR        write the theme somewhere else
-    make_theme.py --icon FILE      write the icon somewhere else
+    make_theme.py                          write the default theme into themes/default
+                                           and the program's icon to platform/win32/corvale.ico
+    make_theme.py --theme daylight         write the daylight theme into themes/daylight
+    make_theme.py --out DIR                write the theme somewhere else
+    make_theme.py --icon FILE              write the icon somewhere else
 
-scripts/test.sh checks the result: the theme and the icon made afresh must
-equal the committed ones byte for byte, and `corvalectl check` must find the
-theme clean at every width it has a layout for.
+scripts/check_house.sh checks the result: the themes and the icon made afresh
+must equal the committed ones byte for byte, and `corvalectl check` must find
+each theme clean at every width it has a layout for.
 """
 
 import argparse
@@ -890,24 +892,275 @@ def theme_files():
     return files
 
 
+# ------------------------------------------------------- the daylight theme
+#
+# A second, light theme with another arrangement: the keys and the mixer in a
+# column on the left, the information box and the sound-card report beside
+# them, on paper-coloured ground.
+
+DL_PAPER = (238, 233, 222)      # the window
+DL_CARD = (250, 248, 242)       # text boxes and key faces
+DL_INK = (40, 48, 60)
+DL_RULE = (186, 178, 160)
+DL_FAINT = (214, 207, 192)
+DL_TEAL = (0, 122, 128)
+DL_OCHRE = (184, 112, 16)
+DL_BRICK = (178, 58, 44)
+
+DL_KEY_W, DL_KEY_H = 136, 26
+DL_SLIDER_W, DL_SLIDER_H = 16, 100
+DL_SWITCH_W, DL_SWITCH_H = 36, 12
+DL_LABEL_W, DL_LABEL_H = 44, 9
+DL_ACTIVITY_W, DL_ACTIVITY_H = 64, 20
+DL_ACTIVITY_DELAYS = [25, 25, 25, 60]
+DL_SCREENS = {1024: 768, 1280: 720, 1366: 768, 1600: 900, 1920: 1080}
+DL_LEFT, DL_COLUMN, DL_GAP = 24, 136, 24      # the left column of keys and mixer
+DL_SLOTS = 3                                   # mixer lines shown side by side
+DL_FONT_PX = 7                                 # a character of the boxes' font
+DL_PROMPT_W, DL_PROMPT_H = 320, 150
+DL_PROMPT_INPUT = (28, 60, 264, 22)
+DL_PROMPT_OK = (40, 104, 100, 26)
+DL_PROMPT_CANCEL = (180, 104, 100, 26)
+DL_STATUS = "CORVALE DAYLIGHT  -  OCHRE KEYS ASK FOR THE ACCESS CODE"
+
+
+def dl_tone(command, protected):
+    return DL_OCHRE if protected else DL_BRICK if command == "QUIT" else DL_TEAL
+
+
+def dl_key_face(label, tone, hover, width=DL_KEY_W, height=DL_KEY_H, locked=False):
+    """A paper key: outlined in its colour, filled with it under the cursor."""
+    img = Image(width, height, tone if hover else DL_CARD)
+    img.frame(0, 0, width, height, tone)
+    for x, y in ((0, 0), (width - 1, 0), (0, height - 1), (width - 1, height - 1)):
+        img.set(x, y, DL_PAPER)
+    ink = DL_CARD if hover else tone
+    if locked:
+        draw_glyph(img, 8, (height - GLYPH_H) // 2, LOCK_GLYPH, ink)
+    tw = text_width(label, 2, gap=1)
+    draw_text(img, (width - tw) // 2 + (4 if locked else 0), (height - 14) // 2, label, ink, 2, gap=1)
+    return img
+
+
+def dl_title():
+    img = Image(300, 30, DL_PAPER)
+    draw_text(img, 0, 4, "CORVALE", DL_INK, 3)
+    draw_text(img, 138, 13, "DAYLIGHT", DL_TEAL)
+    return img
+
+
+def dl_heading(label):
+    img = Image(text_width(label) + 2, 9, DL_PAPER)
+    draw_text(img, 1, 1, label, DL_TEAL)
+    return img
+
+
+def dl_heading_file(label):
+    return "head_" + label.split()[0].lower() + ".bmp"
+
+
+def dl_slider(step):
+    """Step `step` of 20: a track filled from the bottom, a bar at the level."""
+    img = Image(DL_SLIDER_W, DL_SLIDER_H, DL_PAPER)
+    img.fill(5, 0, 6, DL_SLIDER_H, DL_FAINT)
+    level = (step + 1) * DL_SLIDER_H // METER_STEPS
+    img.fill(5, DL_SLIDER_H - level, 6, level, DL_TEAL)
+    img.fill(0, max(0, DL_SLIDER_H - level - 2), DL_SLIDER_W, 3, DL_INK)
+    return img
+
+
+def dl_switch(muted):
+    img = Image(DL_SWITCH_W, DL_SWITCH_H, DL_BRICK if muted else DL_CARD)
+    img.frame(0, 0, DL_SWITCH_W, DL_SWITCH_H, DL_BRICK if muted else DL_TEAL)
+    label = "MUTE" if muted else "ON"
+    draw_text(img, (DL_SWITCH_W - text_width(label)) // 2, 3, label, DL_CARD if muted else DL_TEAL)
+    return img
+
+
+def dl_label(name):
+    img = Image(DL_LABEL_W, DL_LABEL_H, DL_PAPER)
+    draw_text(img, (DL_LABEL_W - text_width(name)) // 2, 1, name, DL_INK)
+    return img
+
+
+def dl_activity_frame(n):
+    """Four squares, one filled in turn, the last frame all of them."""
+    img = Image(DL_ACTIVITY_W, DL_ACTIVITY_H, DL_PAPER)
+    for i in range(4):
+        x = 6 + i * 14
+        filled = n == i or n == 3
+        img.fill(x, 5, 10, 10, DL_TEAL if filled else DL_PAPER)
+        img.frame(x, 5, 10, 10, DL_TEAL if filled else DL_RULE)
+    return img
+
+
+def dl_prompt_background():
+    """A paper card with rounded corners on the mask colour."""
+    img = Image(DL_PROMPT_W, DL_PROMPT_H, MASK)
+    fill_round_rect(img, 0, 0, DL_PROMPT_W, DL_PROMPT_H, 10, DL_TEAL)
+    fill_round_rect(img, 2, 2, DL_PROMPT_W - 4, DL_PROMPT_H - 4, 8, DL_CARD)
+    draw_text(img, 28, 20, "ACCESS CODE", DL_INK, 2)
+    left, top, width, height = DL_PROMPT_INPUT
+    img.frame(left - 3, top - 3, width + 6, height + 6, DL_RULE)
+    return img
+
+
+def dl_unwrapped_width(limit):
+    """The widest text box up to `limit` on whose lines the information box's
+    two columns fit beside the scroll bar: the panel makes each column half
+    the box's width in characters, less two."""
+    for width in range(limit, limit - 2 * DL_FONT_PX, -1):
+        columns = math.floor((width / DL_FONT_PX - 4) / 2)
+        if (2 * columns + 1) * DL_FONT_PX <= width - 25:
+            return width
+    return limit
+
+
+def dl_layout(name, screen_w, screen_h):
+    """The left column, then the two boxes: side by side on wide screens, the
+    report under the information box on narrow ones."""
+    entries = [Entry("title.bmp", "P", (DL_LEFT, 14, 300, 30)),
+               Entry("activity.gif", "A", (-(DL_LEFT + DL_ACTIVITY_W), 18, DL_ACTIVITY_W, DL_ACTIVITY_H)),
+               Entry("rule.bmp", "P", (0, 52, 0, 1))]
+    entries.append(Entry(dl_heading_file("KEYS"), "P", (DL_LEFT, 64, dl_heading("KEYS").w, 9)))
+    for i, (label, base, command, protected, _) in enumerate(KEYS):
+        entries.append(Entry(base + ".bmp", "B", (DL_LEFT, 78 + i * (DL_KEY_H + 6), DL_KEY_W, DL_KEY_H),
+                             ("hover", "click", "True" if protected else "False", command)))
+    mixer_top = 78 + len(KEYS) * (DL_KEY_H + 6) + 10
+    entries.append(Entry(dl_heading_file("VOLUME"), "P", (DL_LEFT, mixer_top, dl_heading("VOLUME").w, 9)))
+    slider_top = mixer_top + 14
+    label_top = slider_top + DL_SLIDER_H + 4
+    pitch = (DL_COLUMN - DL_LABEL_W) // (DL_SLOTS - 1)
+    volume = []
+    for slot in range(DL_SLOTS):
+        x = DL_LEFT + slot * pitch
+        volume.append([x + (DL_LABEL_W - DL_SLIDER_W) // 2, slider_top, DL_SLIDER_W, DL_SLIDER_H,
+                       x, label_top, DL_LABEL_W, DL_LABEL_H,
+                       x + (DL_LABEL_W - DL_SWITCH_W) // 2, label_top + DL_LABEL_H + 4, DL_SWITCH_W, DL_SWITCH_H])
+    box_left = DL_LEFT + DL_COLUMN + DL_GAP
+    room = screen_w - DL_LEFT - box_left
+    box_colours = (*DL_CARD, *DL_INK, FONT, 8 if screen_w < 1000 else 9)
+
+    def box(title, kind, left, top, width, height):
+        entries.append(Entry(dl_heading_file(title), "P", (left, top - 14, dl_heading(title).w, 9)))
+        entries.append(Entry(kind, "L", (left, top, width, height), box_colours))
+
+    if screen_w < 1000:
+        width = dl_unwrapped_width(room)
+        box("SYSTEM", "info", box_left, 78, width, -206)
+        box("SOUND CARD", "report", box_left, -180, width, -44)
+    else:
+        width = dl_unwrapped_width(room * 11 // 20)
+        box("SYSTEM", "info", box_left, 78, width, -44)
+        box("SOUND CARD", "report", box_left + width + DL_GAP, 78, room - width - DL_GAP, -44)
+    entries.append(Entry("rule.bmp", "P", (0, -32, 0, 1)))
+    entries.append(Entry("status.bmp", "P", (DL_LEFT, -22, text_width(DL_STATUS) + 2, 9)))
+    return Layout(name, (screen_w, screen_h), (screen_w, screen_h), entries, volume, box_colours[-1])
+
+
+def dl_layout_skin(layout):
+    what = ("every screen width without a layout of its own" if layout.name == "Corvale"
+            else f"screens {layout.screen[0]} pixels wide")
+    comments = [f"Corvale daylight theme: the layout for {what}.",
+                f"Drawn for a {layout.screen[0]}x{layout.screen[1]} screen; made by scripts/make_theme.py."]
+    default = [("BackGround", rgb_text(DL_PAPER)), ("StartupSound", "startup")]
+    default += [(f"{n:02d}", e.value()) for n, e in enumerate(layout.entries, 1)]
+    info = [(f"{n:02d}", label) for n, label in enumerate(INFO_LABELS, 1)]
+    volume = [(f"Meter{n:02d}", f"slider{n:02d}.bmp") for n in range(METER_STEPS)]
+    volume += [("Meter20", "switch_on.bmp"), ("Meter21", "switch_mute.bmp")]
+    volume += [(f"label{k}", label_file(k)) for k in range(10)]
+    volume += [(f"volume{s}", ",".join(str(v) for v in g)) for s, g in enumerate(layout.volume)]
+    return ini_bytes(comments, [("DEFAULT", default), ("INFO", info), ("VOLUME", volume)])
+
+
+def dl_theme_skin():
+    comments = ["Corvale daylight theme: theme-wide switches, sounds and the password prompt.",
+                "Made by scripts/make_theme.py."]
+    default = [("Animated", "True"), ("AnimDelay", "8"), ("Sound", "True"), ("Multiple", "True"),
+               ("PassStartSound", "passstart"), ("PassFailSound", "passfail"), ("PassOkSound", "passok")]
+    box = (*DL_PROMPT_INPUT, *DL_CARD, *DL_INK, FONT, 12)
+    prompt = [("BackGround", "prompt_card.bmp"), ("MaskColor", rgb_text(MASK)),
+              ("InputBox", ",".join(str(v) for v in box)),
+              ("01", Entry("pkey_ok.bmp", "B", DL_PROMPT_OK, ("hover", "click", "False", "OK")).value()),
+              ("02", Entry("pkey_cancel.bmp", "B", DL_PROMPT_CANCEL, ("hover", "click", "False", "QUIT")).value())]
+    startup = [("Animated", "False"), ("AnimDelay", "0")]
+    return ini_bytes(comments, [("DEFAULT", default), ("INPUT", prompt), ("STARTUP", startup)])
+
+
+DL_SOUNDS = {
+    # a soft two-note chime, a faint tick, a wooden click
+    "startup": ([(0.00, 523.25, 523.25, 0.30, "sine", 0.4, 5), (0.16, 783.99, 783.99, 0.45, "sine", 0.35, 5)], 0.62),
+    "hover": ([(0.0, 3200, 3200, 0.012, "sine", 0.12, 90)], 0.015),
+    "click": ([(0.0, 900, 500, 0.025, "triangle", 0.35, 90)], 0.03),
+    "passstart": ([(0.0, 587.33, 587.33, 0.12, "sine", 0.3, 6), (0.12, 880, 880, 0.16, "sine", 0.3, 6)], 0.3),
+    "passfail": ([(0.0, 330, 262, 0.3, "triangle", 0.3, 4)], 0.32),
+    "passok": ([(0.0, 659.25, 659.25, 0.1, "sine", 0.3, 5), (0.1, 880, 880, 0.1, "sine", 0.3, 5),
+                (0.2, 1318.5, 1318.5, 0.2, "sine", 0.3, 6)], 0.42),
+}
+
+
+def dl_pictures():
+    out = {"title.bmp": dl_title(), "rule.bmp": Image(4, 1, DL_RULE),
+           "status.bmp": Image(text_width(DL_STATUS) + 2, 9, DL_PAPER)}
+    draw_text(out["status.bmp"], 1, 1, DL_STATUS, DL_INK)
+    for label in ("KEYS", "VOLUME", "SYSTEM", "SOUND CARD"):
+        out[dl_heading_file(label)] = dl_heading(label)
+    for label, base, command, protected, _ in KEYS:
+        tone = dl_tone(command, protected)
+        out[base + ".bmp"] = dl_key_face(label, tone, False, locked=protected)
+        out[base + "a.bmp"] = dl_key_face(label, tone, True, locked=protected)
+    for step in range(METER_STEPS):
+        out[f"slider{step:02d}.bmp"] = dl_slider(step)
+    out["switch_on.bmp"] = dl_switch(False)
+    out["switch_mute.bmp"] = dl_switch(True)
+    for kind, name in enumerate(LINE_NAMES):
+        out[label_file(kind)] = dl_label(name)
+    out["prompt_card.bmp"] = dl_prompt_background()
+    for base, label, tone in (("pkey_ok", "OK", DL_TEAL), ("pkey_cancel", "CANCEL", DL_BRICK)):
+        w, h = DL_PROMPT_OK[2], DL_PROMPT_OK[3]
+        out[base + ".bmp"] = dl_key_face(label, tone, False, w, h)
+        out[base + "a.bmp"] = dl_key_face(label, tone, True, w, h)
+    return out
+
+
+def daylight_theme_files():
+    """File name -> bytes for the daylight theme."""
+    files = {name: bmp_bytes(img) for name, img in dl_pictures().items()}
+    files["activity.gif"] = gif_bytes([dl_activity_frame(n) for n in range(4)], DL_ACTIVITY_DELAYS)
+    for name, (notes, length) in DL_SOUNDS.items():
+        files[name + ".wav"] = wav_bytes(render_sound(notes, length), RATE)
+    files["terminal.skn"] = dl_theme_skin()
+    layouts = [dl_layout("Corvale", *GENERAL_SCREEN)]
+    layouts += [dl_layout(f"Corvale{w}", w, h) for w, h in DL_SCREENS.items()]
+    for layout in layouts:
+        files[layout.name + ".skn"] = dl_layout_skin(layout)
+    return files
+
+
 # --------------------------------------------------------------------- main
+
+THEMES = {"default": theme_files, "daylight": daylight_theme_files}
+
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--out", type=Path, default=THEME_DIR, help="theme folder to write")
-    parser.add_argument("--icon", type=Path, default=ICON_FILE, help="icon file to write")
+    parser.add_argument("--theme", choices=sorted(THEMES), default="default", help="which theme to make")
+    parser.add_argument("--out", type=Path, help="theme folder to write (themes/THEME by default)")
+    parser.add_argument("--icon", type=Path, default=ICON_FILE, help="icon file to write (with the default theme)")
     args = parser.parse_args(argv)
-    files = theme_files()
-    args.out.mkdir(parents=True, exist_ok=True)
+    files = THEMES[args.theme]()
+    out = args.out or THEME_DIR.parent / args.theme
+    out.mkdir(parents=True, exist_ok=True)
     for name, data in sorted(files.items()):
-        path = args.out / name
+        path = out / name
         if not path.exists() or path.read_bytes() != data:
             path.write_bytes(data)
-    print(f"{len(files)} files, {sum(len(d) for d in files.values())} bytes in {args.out}")
-    icon = icon_file()
-    if not args.icon.exists() or args.icon.read_bytes() != icon:
-        args.icon.write_bytes(icon)
-    print(f"icon, {len(icon)} bytes, in {args.icon}")
+    print(f"{len(files)} files, {sum(len(d) for d in files.values())} bytes in {out}")
+    if args.theme == "default":
+        icon = icon_file()
+        if not args.icon.exists() or args.icon.read_bytes() != icon:
+            args.icon.write_bytes(icon)
+        print(f"icon, {len(icon)} bytes, in {args.icon}")
     return 0
 
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds what a Windows user downloads: the installers
 # build/corvale-<version>-x86.msi and -x64.msi, and the zip
-# build/corvale-win32.zip (the 32-bit programs, the default theme and a short
+# build/corvale-win32.zip (the 32-bit programs, the bundled themes and a short
 # text on how to start) for those who cannot install. Prints their paths.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -36,6 +36,10 @@ you sign in. This zip is for a computer where you cannot install.
 
        corvalectl theme themes\default
 
+   or, for the light one:
+
+       corvalectl theme themes\daylight
+
 3. Start corvale.exe (double-click it, or type: start corvale.exe).
 
 To start it whenever you sign in:
@@ -52,6 +56,7 @@ More of corvalectl:
        corvalectl perform CP05           what the button with the command CP05 does
        corvalectl check themes\default   read a theme as the panel would, and name
                                          what in it will not work as written
+       corvalectl new themes\mine        a small theme to make your own from
        corvalectl help                   every command and option
 
 Nothing is installed: the panel needs no file beyond Windows' own and keeps its

@@ -26,7 +26,7 @@ ctl=$CORVALE_BUILD/win32/corvalectl.exe
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
     headless=1
-    corvale_start_xvfb "${CORVALE_SCREEN:-1024x768}"
+    corvale_start_xvfb
 fi
 # Without a sound card the mixer only opens on ALSA's null device.
 corvale_has_sound_card || corvale_null_sound_home "$CORVALE_BUILD/run-home"

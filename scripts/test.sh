@@ -54,10 +54,16 @@ done
 for screen in 144:1536x1152 192:2048x1536; do
     [ -f "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" ] || break
     corvale_stop_display
-    corvale_start_xvfb "${screen#*:}"
+    CORVALE_SCREEN=${screen#*:} corvale_start_xvfb
     corvale_screen_density "${screen%%:*}"
     run_suite "e2e-${screen%%:*}dpi" wine "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" --gtest_filter='*/Density.*'
 done
+
+# corvalectl check and the panel must agree on another screen as well: 800x600,
+# with a taskbar's 30 pixels along the bottom taken off the work area.
+corvale_stop_display
+CORVALE_SCREEN=800x600 CORVALE_WORK_AREA=800x570 corvale_start_xvfb
+run_suite e2e-800x600 wine "$CORVALE_BUILD/win32/corvale_e2e_tests.exe" --gtest_filter='CheckAndPanel.*'
 wine_seconds=$((SECONDS - wine_started))
 corvale_cleanup
 

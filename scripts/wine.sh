@@ -21,7 +21,7 @@ trap 'exit 130' INT TERM
 
 mkdir -p "$CORVALE_BUILD"
 prefix=$CORVALE_BUILD/wine-dev
-corvale_start_xvfb "${CORVALE_SCREEN:-1024x768}"
+corvale_start_xvfb
 corvale_null_sound_home "$CORVALE_BUILD/dev-home"
 corvale_boot_wine "$prefix"
 corvale_screen_density "${CORVALE_DPI:-96}"

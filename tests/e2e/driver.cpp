@@ -105,10 +105,10 @@ void ThemeFolder::Register() const {
 
 // ---- The running program ----
 
-std::optional<std::filesystem::path> DefaultTheme() {
+std::optional<std::filesystem::path> BundledTheme(const wchar_t* name) {
     std::filesystem::path folder = NextToDriver(L"corvalectl.exe").parent_path();
     for (int up = 0; up < 5 && !folder.empty(); ++up, folder = folder.parent_path()) {
-        const auto theme = folder / L"themes" / L"default";
+        const auto theme = folder / L"themes" / name;
         if (std::filesystem::exists(theme / L"terminal.skn")) return theme;
         if (folder == folder.parent_path()) break;
     }

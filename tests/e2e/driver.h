@@ -116,9 +116,10 @@ void SendVoiceCommand(const std::string& command);
 std::filesystem::path ProgramPath();
 // A file next to this test program, where its helper programs are built.
 std::filesystem::path NextToDriver(const wchar_t* name);
-// The repository's default theme, found above the folder of the test
-// programs (build\win32\ in a checkout).
-std::optional<std::filesystem::path> DefaultTheme();
+// A bundled theme of the repository ("default", "daylight"), found above the
+// folder of the test programs (build\win32\ in a checkout).
+std::optional<std::filesystem::path> BundledTheme(const wchar_t* name);
+inline std::optional<std::filesystem::path> DefaultTheme() { return BundledTheme(L"default"); }
 
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {

@@ -312,7 +312,9 @@ PicturePtr FakeToolkit::LoadPicture(const std::string& path) {
     journal.push_back("load " + path);
     const auto it = pictureFiles.find(path);
     if (it == pictureFiles.end()) return nullptr;
-    return std::make_shared<FakePicture>(path, it->second.first, it->second.second);
+    const auto rgb = pictureRgb.find(path);
+    return std::make_shared<FakePicture>(path, it->second.first, it->second.second,
+                                         rgb == pictureRgb.end() ? std::vector<std::uint8_t>{} : rgb->second);
 }
 
 PicturePtr FakeToolkit::LoadPictureFromBytes(std::span<const std::uint8_t> bytes) {

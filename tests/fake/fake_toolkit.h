@@ -208,6 +208,8 @@ public:
     std::map<std::string, std::pair<int, int>> pictureFiles;
     // Denser variants the display draws from, by the plain file's path.
     std::map<std::string, PictureFile> denseVariants;
+    // Their pixels, where a test gives them; every pixel black otherwise.
+    std::map<std::string, std::vector<std::uint8_t>> pictureRgb;
     // Decodes in-memory pictures; by default any non-empty bytes give a
     // 1x1 picture named "bytes:<size>".
     std::function<PicturePtr(std::span<const std::uint8_t>)> decodeBytes;

@@ -27,7 +27,13 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform.bundle; }
     SettingsStore* Settings() override { return &platform.settings; }
     bool PanelRunning() override { return false; }
+    std::optional<std::string> NewEmptyFolder(const std::string&, std::string&) override {
+        return std::nullopt;
+    }
+    bool WriteNewFile(const std::string&, std::span<const std::uint8_t>) override { return false; }
     std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
+    std::optional<std::pair<int, int>> WorkAreaPixels() override { return std::nullopt; }
+    std::optional<bool> FindProgram(const std::string&, const std::string&) override { return std::nullopt; }
     void Pause(int) override {}
     long long NowMilliseconds() override { return 0; }
     std::string PanelProgram() override { return kPanel; }

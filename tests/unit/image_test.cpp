@@ -4,7 +4,9 @@
 
 #include <array>
 
+#include "image/bmp.h"
 #include "image/decode.h"
+#include "image/encode.h"
 #include "image/gif_cut.h"
 #include "tests/support/encode.h"
 
@@ -114,6 +116,46 @@ TEST(OwnDecoders, GivePixelsTopRowFirstWithAFrameOnItsScreen) {
     EXPECT_EQ((std::array{at->screenWidth, at->screenHeight, at->imageLeft, at->imageTop, at->imageWidth,
                           at->imageHeight}),
               (std::array{4, 3, 1, 1, 2, 2}));
+}
+
+// Opaque pixels of `colours` colours (each of them when there are enough
+// pixels), neighbours mostly different.
+Pixels Pattern(int width, int height, int colours, int seed) {
+    Pixels p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width * height) * 4, 255)};
+    for (int i = 0; i < width * height; ++i) {
+        const int c = (i * 7 + seed) % colours;
+        p.bgra[static_cast<std::size_t>(i) * 4] = static_cast<std::uint8_t>(c % 256);
+        p.bgra[static_cast<std::size_t>(i) * 4 + 1] = static_cast<std::uint8_t>(c / 256 * 40);
+        p.bgra[static_cast<std::size_t>(i) * 4 + 2] = static_cast<std::uint8_t>(255 - c % 256);
+    }
+    return p;
+}
+
+TEST(Encode, WritesBmpsAndGifsThatTheDecodersAndTheFrameCutterReadBackWhole) {
+    // 5 pixels a row need padding; 23 x 13 frames run past the 250 codes
+    // after which a clear code keeps the decoder's codes at nine bits.
+    const Pixels bmp = Pattern(5, 3, 15, 0);
+    const auto decoded = DecodePlainBmp(EncodeBmp(bmp));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->bgra, bmp.bgra);
+
+    const std::vector<GifFrame> frames = {
+        {Pattern(23, 13, 256, 1), 7}, {Pattern(23, 13, 40, 2), 30}, {Pattern(23, 13, 3, 3), 1}};
+    const auto gif = EncodeGif(frames);
+    ASSERT_TRUE(gif);
+    std::vector<long> times;
+    GifCutter cutter(*gif);
+    while (const auto chunk = cutter.NextChunk()) times.push_back(FrameDisplayTime(*chunk));
+    if (const auto chunk = cutter.LastChunk()) times.push_back(FrameDisplayTime(*chunk));
+    EXPECT_EQ(times, (std::vector<long>{70, 300, 10}));
+    const std::vector<Bytes> cut = Cut(*gif);
+    ASSERT_EQ(cut.size(), frames.size()) << "the image data holds the bytes frames are cut at";
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        const auto frame = DecodeOwn(cut[i]);
+        ASSERT_TRUE(frame) << "frame " << i;
+        EXPECT_EQ(frame->bgra, frames[i].picture.bgra) << "frame " << i;
+    }
+    EXPECT_FALSE(EncodeGif({{Pattern(23, 13, 257, 0), 10}})) << "more colours than a table holds";
 }
 
 }  // namespace

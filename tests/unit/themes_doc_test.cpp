@@ -1,5 +1,6 @@
 // docs/THEMES.md describes every skin key the panel reads, under the heading
-// of the key's own file and section.
+// of the key's own file and section; the list of keys the checker holds
+// themes to is the list of keys the panel asks for.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,22 +14,19 @@
 #include "app/frm_main.h"
 #include "base/values.h"
 #include "mixer/volume_panel.h"
+#include "skin/skin_keys.h"
 #include "tests/fake/fake_platform.h"
 
 namespace corvale {
 namespace {
 
-// One key as the program asked for it: "terminal.skn" or "layout skin",
-// the section in capitals, the key as written in the code.
-using AskedKey = std::tuple<std::string, std::string, std::string>;
+// One key as the program asked for it: the kind of skin file, the section
+// in capitals, the key as written in the code.
+using AskedKey = std::tuple<SkinFile, std::string, std::string>;
 
-// Which skin a path is: the theme skin and its override, or a layout skin
-// and its override. Any other file is named as it is, to fail the look-up.
-std::string SkinOf(const std::string& path) {
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
-    if (EqualsNoCase(name.substr(0, 9), "terminal.")) return "terminal.skn";
-    if (EqualsNoCase(name.substr(0, 7), "corvale")) return "layout skin";
-    return name;
+// The chapter of the document that describes a kind of skin file.
+std::string ChapterOf(SkinFile file) {
+    return file == SkinFile::Theme || file == SkinFile::ThemeOverride ? "terminal.skn" : "layout skin";
 }
 
 // The fake's skin files, with every question noted.
@@ -38,7 +36,7 @@ public:
     std::optional<std::string> Read(const std::string& section, const std::string& key,
                                     const std::string& fallback, const std::string& file,
                                     int bufferChars) override {
-        asked.insert({SkinOf(file), UpperCase(section), key});
+        asked.insert({SkinFileOf(file), UpperCase(section), key});
         return files_.Read(section, key, fallback, file, bufferChars);
     }
     std::set<AskedKey> asked;
@@ -121,14 +119,22 @@ TEST(ThemesDocument, DescribesEveryKeyThePanelReadsUnderItsFileAndSection) {
     const std::set<AskedKey> asked = KeysThePanelAsksFor();
     // The scene reaches the prompt, every volume line and the last label.
     for (const AskedKey& reached :
-         {AskedKey{"terminal.skn", "INPUT", "InputBox"}, AskedKey{"terminal.skn", "DEFAULT", "PassOkSound"},
-          AskedKey{"layout skin", "VOLUME", "volume9"}, AskedKey{"layout skin", "INFO", "32"}})
+         {AskedKey{SkinFile::Theme, "INPUT", "InputBox"}, AskedKey{SkinFile::Theme, "DEFAULT", "PassOkSound"},
+          AskedKey{SkinFile::Layout, "VOLUME", "volume9"}, AskedKey{SkinFile::Layout, "INFO", "32"},
+          AskedKey{SkinFile::LayoutOverride, "DEFAULT", "01"}})
         EXPECT_TRUE(asked.count(reached)) << std::get<2>(reached) << " was never asked for";
 
-    std::string missing;
+    std::string unlisted;
     for (const auto& [skin, section, key] : asked)
-        if (!Describes(DocumentPart(doc, skin, section), key))
-            missing += "\n  " + skin + " [" + section + "] " + key;
+        if (!PanelReadsKey(skin, section, key))
+            unlisted += "\n  " + ChapterOf(skin) + " [" + section + "] " + key;
+    EXPECT_TRUE(unlisted.empty()) << "skin/skin_keys.h does not list these keys the panel reads:" << unlisted;
+
+    std::string missing;
+    for (const SkinKeys& row : kSkinKeys)
+        for (const std::string& key : KeyNames(row))
+            if (!Describes(DocumentPart(doc, ChapterOf(row.file), row.section), key))
+                missing += "\n  " + ChapterOf(row.file) + " [" + row.section + "] " + key;
     EXPECT_TRUE(missing.empty()) << "docs/THEMES.md does not describe, under their file's chapter and their "
                                     "section's heading, these keys the panel reads:"
                                  << missing;
