@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/form_design.h"
+#include "platform/win32/foreground.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_screen.h"
@@ -273,7 +274,12 @@ void Win32Form::FocusInput() {
 void Win32Form::Show() {
     if (!window_) return;
     if (kind_ == FormKind::Input) CentreOnScreen();
-    ShowWindow(window_.get(), SW_SHOW);
+    if (kind_ == FormKind::Main) {
+        AcceptRaiseRequests(window_.get());
+        ShowAsStarted(window_.get());
+    } else {
+        ShowWindow(window_.get(), SW_SHOW);
+    }
     UpdateWindow(window_.get());
     FocusInput();
 }

@@ -3,6 +3,7 @@
 // may unload controls or close the form.
 #include <algorithm>
 
+#include "platform/win32/foreground.h"
 #include "platform/win32/toolkit_form.h"
 #include "platform/win32/toolkit_paint.h"
 #include "platform/win32/toolkit_screen.h"
@@ -36,6 +37,10 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (kind_ == FormKind::Main && IsRaiseRequest(message)) {
+        RaiseOnRequest(hwnd);
+        return 0;
+    }
     switch (message) {
         case WM_ERASEBKGND: return 1;  // the paint covers everything
         case WM_PAINT: OnPaint(hwnd); return 0;

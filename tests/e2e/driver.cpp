@@ -145,11 +145,15 @@ std::filesystem::path NextToDriver(const wchar_t* name) {
     return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
 }
 
-Panel::Panel(const std::filesystem::path& workingDir) {
+Panel::Panel(const std::filesystem::path& workingDir, std::optional<WORD> showCommand) {
     const std::filesystem::path exe = ProgramPath();
     std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingDir.c_str(), &startup, &info))
@@ -454,8 +458,8 @@ void PanelTest::TearDown() {
     sandbox_.reset();
 }
 
-Panel& PanelTest::StartPanel() {
-    panels_.push_back(std::make_unique<Panel>(theme_->RootPath() / L"theme"));
+Panel& PanelTest::StartPanel(std::optional<WORD> showCommand) {
+    panels_.push_back(std::make_unique<Panel>(theme_->RootPath() / L"theme", showCommand));
     return *panels_.back();
 }
 

@@ -120,8 +120,9 @@ std::filesystem::path NextToDriver(const wchar_t* name);
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {
 public:
-    // Starts the program with `workingDir` as its current directory.
-    explicit Panel(const std::filesystem::path& workingDir);
+    // Starts the program with `workingDir` as its current directory and,
+    // when given, the show command a shortcut's "Run" setting passes.
+    explicit Panel(const std::filesystem::path& workingDir, std::optional<WORD> showCommand = {});
     ~Panel();
     Panel(const Panel&) = delete;
     Panel& operator=(const Panel&) = delete;
@@ -285,7 +286,7 @@ protected:
     void TearDown() override;
 
     // Starts corvale.exe in the theme folder; the process stays owned here.
-    Panel& StartPanel();
+    Panel& StartPanel(std::optional<WORD> showCommand = {});
     // Starts corvale.exe and waits for its window; fails the test when it
     // does not appear.
     HWND StartPanelAndWait();
