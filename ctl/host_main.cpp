@@ -27,6 +27,7 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform_.bundle; }
     SettingsStore* Settings() override { return nullptr; }
     bool PanelRunning() override { return false; }
+    void LetPanelComeForward() override {}
     std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
     void Pause(int) override {}
     long long NowMilliseconds() override { return 0; }

@@ -10,6 +10,8 @@
 namespace corvale::win32 {
 namespace {
 
+std::atomic<ForegroundRequest> foregroundRequest{nullptr};
+
 bool AsksMinimised(WORD command) {
     return command == SW_MINIMIZE || command == SW_SHOWMINIMIZED || command == SW_SHOWMINNOACTIVE ||
            command == SW_FORCEMINIMIZE;
@@ -87,6 +89,26 @@ void ShowAsStarted(HWND window) {
     if (IsZoomed(window)) ShowWindow(window, SW_RESTORE);
 }
 
+void SetForegroundRequest(ForegroundRequest request) { foregroundRequest = request; }
+
+bool BringToForeground(HWND window) {
+    const ForegroundRequest request = foregroundRequest;
+    (request ? request : SetForegroundWindow)(window);
+    // The answer is what holds afterwards: the call's own result says only
+    // that something was done.
+    return GetForegroundWindow() == window;
+}
+
+void FlashTaskbarButton(HWND window, bool flash) {
+    FLASHWINFO info{};
+    info.cbSize = sizeof info;
+    info.hwnd = GetAncestor(window, GA_ROOTOWNER);
+    // Until stopped: the button belongs to the owner, which is not the
+    // window that comes to the foreground when the user answers.
+    info.dwFlags = flash ? FLASHW_TRAY | FLASHW_TIMER : FLASHW_STOP;
+    if (info.hwnd) FlashWindowEx(&info);
+}
+
 void RequestRaise(HWND target) {
     // This start is what the user just did, so it may hand the foreground
     // on; the panel takes it when it reads the request.
@@ -115,7 +137,7 @@ void RaiseOnRequest(HWND window) {
     // With the prompt up, the keyboard goes to the prompt, not to the
     // window it disabled.
     const HWND popup = GetWindow(window, GW_ENABLEDPOPUP);
-    SetForegroundWindow(popup ? popup : window);
+    BringToForeground(popup ? popup : window);
 }
 
 }  // namespace corvale::win32

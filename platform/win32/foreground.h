@@ -1,5 +1,6 @@
 // Bringing the program's windows to the user: the first show as the starting
-// program asked, and a second start's request to raise the running panel.
+// program asked, the foreground and the taskbar flash when Windows refuses
+// it, and a second start's request to raise the running panel.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,18 @@ namespace corvale::win32 {
 // maximised, which would spread a borderless window over the taskbar. Later
 // windows show as they are.
 void ShowAsStarted(HWND window);
+
+// How a window asks for the foreground: SetForegroundWindow, unless a test
+// stands in a system that refuses it (Wine hardly ever does); nullptr puts
+// the system's call back.
+using ForegroundRequest = BOOL(WINAPI*)(HWND);
+void SetForegroundRequest(ForegroundRequest request);
+// Asks for the foreground; true when the window has it afterwards.
+bool BringToForeground(HWND window);
+
+// Starts (or stops) flashing the taskbar button that stands for `window`:
+// an owned window has none of its own, its root owner's stands for it.
+void FlashTaskbarButton(HWND window, bool flash);
 
 // A second start asks the running panel's window `target`, of another
 // process, to come forward, and returns at once: the panel may be busy.

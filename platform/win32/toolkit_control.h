@@ -117,6 +117,9 @@ public:
     void PaintWindowless(HDC dc) const;
     // WM_CTLCOLOR*: sets the DC's colours and gives the background brush.
     HBRUSH PrepareColors(HDC dc) const;
+    // The input box: words shown in it while it is empty, which are not its
+    // text; empty for none.
+    void SetCue(const std::wstring& cue);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -127,6 +130,7 @@ private:
     LRESULT InputMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT ButtonMouse(HWND, const MouseMessage& m);
     void PaintButton(HWND);
+    void PaintCue(HWND) const;
 
     void CreateChildWindow();
     void ApplyBounds(const RECT& before);
@@ -145,6 +149,7 @@ private:
     UINT_PTR timerId_ = 0;
     WNDPROC baseProc_ = nullptr;  // the window class's own procedure
     bool leftPressed_ = false;    // a press of the left button that may become a click
+    std::wstring cue_;
     std::shared_ptr<const Win32Picture> drawable_;
     UniqueBrush brush_;
     UniqueFont font_;

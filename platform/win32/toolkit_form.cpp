@@ -278,10 +278,11 @@ void Win32Form::Show() {
         AcceptRaiseRequests(window_.get());
         ShowAsStarted(window_.get());
     } else {
-        ShowWindow(window_.get(), SW_SHOW);
+        // Activated, and its box given the keyboard, by ComeForward, which
+        // knows what to do when Windows refuses.
+        ShowWindow(window_.get(), SW_SHOWNA);
     }
     UpdateWindow(window_.get());
-    FocusInput();
 }
 
 namespace {
@@ -311,7 +312,7 @@ bool Win32Form::ShowModal() {
     closeRequested_ = false;
     modal_ = true;
     Show();
-    SetForegroundWindow(window_.get());
+    ComeForward();
     MSG msg{};
     while (!closeRequested_ && window_) {
         FlushPendingPaints();
@@ -325,6 +326,7 @@ bool Win32Form::ShowModal() {
         DispatchMessageW(&msg);
     }
     modal_ = false;
+    StopWaitingForClick();
     // Enabled again before this window goes, so that activation returns to them.
     for (HWND window : others.disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);

@@ -55,9 +55,12 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case WM_ACTIVATE: {
             const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
-            if (LOWORD(wParam) != WA_INACTIVE) FocusInput();  // typing goes to the prompt's box
+            if (LOWORD(wParam) != WA_INACTIVE) OnActivated();
             return result;
         }
+        case WM_ACTIVATEAPP:
+            if (wParam) OnActivated();
+            break;
         default: break;
     }
     if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) {
