@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/path_query.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text.h"
 
@@ -83,11 +84,9 @@ bool StartWith(const wchar_t* application, const std::string& commandLine, Windo
 }
 
 std::wstring SystemFolderPath(SystemFolder folder) {
-    wchar_t path[MAX_PATH] = {};
-    const UINT length = folder == SystemFolder::System ? GetSystemDirectoryW(path, MAX_PATH)
-                                                       : GetWindowsDirectoryW(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return path;
+    if (folder == SystemFolder::System)
+        return QueryPath([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
+    return QueryPath([](wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); });
 }
 
 // The shell and all it brings with it (common controls, visual styles) cost
