@@ -347,6 +347,10 @@ private:
             out_ << "no panel is running: nothing performed\n";
             return 1;
         }
+        // The button may open the password prompt, which needs the keyboard;
+        // Windows gives the foreground only to the program that had the
+        // user's last input, and that is this one.
+        system_.LetPanelComeForward();
         if (!Save("Voice", kProgramId, command)) return 2;
         std::string now;
         bool running = true;

@@ -40,6 +40,9 @@ public:
     virtual SettingsStore* Settings() = 0;
     // Whether the panel's main window is on the desktop.
     virtual bool PanelRunning() = 0;
+    // Lets the running panel take the foreground from this program, which
+    // the user just typed to; nothing where there is no such rule.
+    virtual void LetPanelComeForward() = 0;
     // The screen's size in pixels where there is one, and the part of it the
     // taskbar leaves: the checker's default.
     virtual std::optional<std::pair<int, int>> ScreenPixels() = 0;

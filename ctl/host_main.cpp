@@ -32,6 +32,7 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform_.bundle; }
     SettingsStore* Settings() override { return nullptr; }
     bool PanelRunning() override { return false; }
+    void LetPanelComeForward() override {}
     std::optional<std::pair<int, int>> ScreenPixels() override { return std::nullopt; }
     std::optional<std::pair<int, int>> WorkAreaPixels() override { return std::nullopt; }
     std::optional<bool> FindProgram(const std::string& program, const std::string& folder) override;

@@ -123,8 +123,12 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform_; }
     SettingsStore* Settings() override { return &settings_; }
 
-    bool PanelRunning() override {
-        return FindPreviousInstance(desktop_.TopLevelWindows(), kAppCaption) != -1;
+    bool PanelRunning() override { return PanelWindow() != nullptr; }
+
+    void LetPanelComeForward() override {
+        DWORD process = 0;
+        if (const HWND panel = PanelWindow(); panel && GetWindowThreadProcessId(panel, &process))
+            AllowSetForegroundWindow(process);
     }
 
     std::optional<std::pair<int, int>> ScreenPixels() override {
@@ -190,6 +194,11 @@ public:
     }
 
 private:
+    HWND PanelWindow() {
+        const long long found = FindPreviousInstance(desktop_.TopLevelWindows(), kAppCaption);
+        return found == -1 ? nullptr : reinterpret_cast<HWND>(found);
+    }
+
     win32::Win32Windows desktop_;
     win32::Win32Toolkit toolkit_;  // its picture decoder is the panel's
     win32::RegistrySettings settings_;

@@ -73,8 +73,10 @@ public:
     virtual bool PreviousInstanceRunning() = 0;
     // Every top-level window, first to last in the system's order.
     virtual std::vector<TopWindow> TopLevelWindows() = 0;
-    // Raises the window above all others without leaving it topmost and
-    // without moving or sizing it.
+    // Asks the running panel's main window to come forward: restored when
+    // minimised, on the virtual desktop the user is on, above all others
+    // without staying topmost, and neither moved nor sized. Returns at once,
+    // however busy that panel is.
     virtual void RaiseWindow(WindowHandle window) = 0;
 };
 

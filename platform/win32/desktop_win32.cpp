@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/foreground.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -79,12 +80,8 @@ std::vector<TopWindow> Win32Windows::TopLevelWindows() {
     return windows;
 }
 
-void Win32Windows::RaiseWindow(WindowHandle window) {
-    // Topmost and back again lifts the window over every other without
-    // leaving it above the windows the user opens next.
-    const HWND target = ToHwnd(window);
-    SetWindowPos(target, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetWindowPos(target, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+// The panel raises itself: only its own process can restore it without
+// waiting for it and move it between virtual desktops.
+void Win32Windows::RaiseWindow(WindowHandle window) { RequestRaise(ToHwnd(window)); }
 
 }  // namespace corvale::win32

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/path_query.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text.h"
 
@@ -84,17 +85,13 @@ bool StartWith(const wchar_t* application, const std::string& commandLine, Windo
 }
 
 std::wstring WindowsFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryW(path, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(path, length);
+    return QueryPath([](wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); });
 }
 
 // The system folder as this program sees it, which for a 32-bit program on
 // 64-bit Windows is redirected to the 32-bit one.
 std::wstring OwnSystemFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(path, length);
+    return QueryPath([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
 }
 
 // How a 32-bit program on 64-bit Windows reaches the native system folder;

@@ -123,6 +123,9 @@ public:
     // The form's density has changed: place and size the window anew and
     // make its font for the new density. Pictures follow when next painted.
     void Rescale();
+    // The input box: words shown in it while it is empty, which are not its
+    // text; empty for none.
+    void SetCue(const std::wstring& cue);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -133,6 +136,7 @@ private:
     LRESULT InputMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT ButtonMouse(HWND, const MouseMessage& m);
     void PaintButton(HWND);
+    void PaintCue(HWND) const;
 
     void CreateChildWindow();
     void ApplyBounds(const RECT& before);
@@ -154,6 +158,7 @@ private:
     UINT_PTR timerId_ = 0;
     WNDPROC baseProc_ = nullptr;  // the window class's own procedure
     bool leftPressed_ = false;    // a press of the left button that may become a click
+    std::wstring cue_;
     std::shared_ptr<const Win32Picture> drawable_;
     UniqueBrush brush_;
     UniqueFont font_;

@@ -161,6 +161,7 @@ LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // Enter confirms through KeyUp; as a character it would only beep.
     if (message == WM_CHAR && (wParam == L'\r' || wParam == L'\n')) return 0;
     const LRESULT result = CallBase(hwnd, message, wParam, lParam);
+    if (message == WM_PAINT) PaintCue(hwnd);
     FormEvents& events = host_.Events();
     const ControlRef ref = ref_;
     if (message == WM_KEYUP) {
@@ -170,6 +171,37 @@ LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         DeliverMouse(events, ref, m->phase, ToMouseEvent(*m, at.x, at.y, 0, 0));
     }
     return result;
+}
+
+void Win32Control::SetCue(const std::wstring& cue) {
+    if (cue == cue_) return;
+    cue_ = cue;
+    if (window_) InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+// Over the box's own paint: slanted, halfway between the box's colours, so
+// it reads as a note and not as typing (which a password box masks anyway).
+void Win32Control::PaintCue(HWND hwnd) const {
+    if (cue_.empty() || GetWindowTextLengthW(hwnd) > 0) return;
+    const UniqueWindowDC dc = GetWindowDCOf(hwnd);
+    if (!dc) return;
+    LOGFONTW look{};
+    UniqueFont slanted;
+    if (font_ && GetObjectW(font_.get(), sizeof look, &look)) {
+        look.lfItalic = TRUE;
+        slanted.reset(CreateFontIndirectW(&look));
+    }
+    const ScopedSelect select(dc.get().dc, slanted ? slanted.get() : font_.get());
+    const COLORREF fore = ToColorRef(props_.foreColor), back = ToColorRef(props_.backColor);
+    SetTextColor(dc.get().dc,
+                 RGB((GetRValue(fore) + GetRValue(back)) / 2, (GetGValue(fore) + GetGValue(back)) / 2,
+                     (GetBValue(fore) + GetBValue(back)) / 2));
+    SetBkMode(dc.get().dc, TRANSPARENT);
+    RECT area{};
+    GetClientRect(hwnd, &area);
+    area.left += LOWORD(SendMessageW(hwnd, EM_GETMARGINS, 0, 0));  // where typing would start
+    DrawTextW(dc.get().dc, cue_.c_str(), -1, &area,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 }  // namespace corvale::win32

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/form_design.h"
+#include "platform/win32/foreground.h"
 #include "platform/win32/text.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_screen.h"
@@ -314,9 +315,15 @@ void Win32Form::FocusInput() {
 void Win32Form::Show() {
     if (!window_) return;
     if (kind_ == FormKind::Input) CentreOnScreen();
-    ShowWindow(window_.get(), SW_SHOW);
+    if (kind_ == FormKind::Main) {
+        AcceptRaiseRequests(window_.get());
+        ShowAsStarted(window_.get());
+    } else {
+        // Activated, and its box given the keyboard, by ComeForward, which
+        // knows what to do when Windows refuses.
+        ShowWindow(window_.get(), SW_SHOWNA);
+    }
     UpdateWindow(window_.get());
-    FocusInput();
 }
 
 namespace {
@@ -346,7 +353,7 @@ bool Win32Form::ShowModal() {
     closeRequested_ = false;
     modal_ = true;
     Show();
-    SetForegroundWindow(window_.get());
+    ComeForward();
     MSG msg{};
     while (!closeRequested_ && window_) {
         FlushPendingPaints();
@@ -360,6 +367,7 @@ bool Win32Form::ShowModal() {
         DispatchMessageW(&msg);
     }
     modal_ = false;
+    StopWaitingForClick();
     // Enabled again before this window goes, so that activation returns to them.
     for (HWND window : others.disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);

@@ -103,6 +103,11 @@ private:
     void FocusInput();
     void DestroyWindowNow();
 
+    // The prompt and the keyboard (toolkit_form_focus.cpp).
+    void ComeForward();
+    void OnActivated();
+    void StopWaitingForClick();
+
     FormKind kind_;
     FormEvents& events_;
     int dpi_ = kSkinDpi;
@@ -126,6 +131,7 @@ private:
 
     bool modal_ = false;
     bool closeRequested_ = false;
+    bool waitingForClick_ = false;  // Windows refused the prompt the foreground
 
     UniqueWindow window_;
     UniqueRegion pendingPaint_;                            // what has changed since the last hand-over

@@ -3,6 +3,7 @@
 // may unload controls or close the form.
 #include <algorithm>
 
+#include "platform/win32/foreground.h"
 #include "platform/win32/toolkit_font.h"
 #include "platform/win32/toolkit_form.h"
 #include "platform/win32/toolkit_paint.h"
@@ -37,6 +38,10 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (kind_ == FormKind::Main && IsRaiseRequest(message)) {
+        RaiseOnRequest(hwnd);
+        return 0;
+    }
     switch (message) {
         case WM_ERASEBKGND: return 1;  // the paint covers everything
         case WM_PAINT: OnPaint(hwnd); return 0;
@@ -52,9 +57,12 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case WM_ACTIVATE: {
             const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
-            if (LOWORD(wParam) != WA_INACTIVE) FocusInput();  // typing goes to the prompt's box
+            if (LOWORD(wParam) != WA_INACTIVE) OnActivated();
             return result;
         }
+        case WM_ACTIVATEAPP:
+            if (wParam) OnActivated();
+            break;
         default: break;
     }
     if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) {

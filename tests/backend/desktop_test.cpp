@@ -4,10 +4,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/desktop_win32.h"
+#include "platform/win32/toolkit_form.h"
+#include "platform/win32/toolkit_screen.h"
 #include "service_test_support.h"
 
 namespace corvale::win32 {
@@ -89,29 +94,45 @@ TEST(Win32Desktop_Windows, ReportsHiddenWindowsOwnersAndTheOwnersStyle) {
     EXPECT_FALSE(ownedSeen->exStyle & WS_EX_TOOLWINDOW);
 }
 
-TEST(Win32Desktop_Windows, RaisesAWindowAboveTheOthersWithoutMovingItOrLeavingItTopmost) {
-    const UniqueWindow lower = MakeTestWindow(UniqueCaption("lower"), true);
-    const UniqueWindow upper = MakeTestWindow(UniqueCaption("upper"), true);
-    ASSERT_TRUE(lower && upper);
-    SetWindowPos(upper.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    testing::PumpFor(std::chrono::milliseconds(50));
+TEST(Win32Desktop_Windows, RaisingReturnsAtOnceAndTheBusyPanelLaterComesBackAboveTheOthersInItsPlace) {
+    const UniqueWindow other = MakeTestWindow(UniqueCaption("other"), true);
+    std::atomic<HWND> made{nullptr};
+    std::atomic<bool> done{false};
+    // A panel's main window on a thread of its own, minimised, which sleeps
+    // through one of the panel's pauses before it reads its messages.
+    const std::jthread busy([&] {
+        FormEvents events;
+        Win32Form form(FormKind::Main, events);
+        const int tpp = ScreenTwipsPerPixelX();
+        form.Move(60.0 * tpp, 40.0 * tpp, 200.0 * tpp, 120.0 * tpp);
+        form.Show();
+        ShowWindow(reinterpret_cast<HWND>(form.Handle()), SW_MINIMIZE);
+        made = reinterpret_cast<HWND>(form.Handle());
+        ::Sleep(1500);
+        testing::PumpUntil([&] { return done.load(); }, std::chrono::seconds(30));
+    });
+    while (!made) ::Sleep(5);
+    const HWND panel = made;
     Win32Desktop desktop;
-    auto windows = desktop.TopLevelWindows();
-    ASSERT_LT(PositionIn(windows, upper.get()), PositionIn(windows, lower.get()));
-    RECT before{};
-    GetWindowRect(lower.get(), &before);
 
-    desktop.RaiseWindow(reinterpret_cast<WindowHandle>(lower.get()));
-    testing::PumpFor(std::chrono::milliseconds(50));
+    const auto start = std::chrono::steady_clock::now();
+    desktop.RaiseWindow(reinterpret_cast<WindowHandle>(panel));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200))
+        << "the second start waits for the busy panel";
 
-    windows = desktop.TopLevelWindows();
-    const auto lowerAt = PositionIn(windows, lower.get());
-    ASSERT_GE(lowerAt, 0);
-    EXPECT_LT(lowerAt, PositionIn(windows, upper.get()));
-    EXPECT_FALSE(windows[static_cast<size_t>(lowerAt)].exStyle & WS_EX_TOPMOST);
-    RECT after{};
-    GetWindowRect(lower.get(), &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
+    // Restored in its place and lifted above the other window, through a
+    // moment of topmost that must not last.
+    const auto comeBack = [&] {
+        RECT r{};
+        const auto windows = desktop.TopLevelWindows();
+        const auto at = PositionIn(windows, panel);
+        return !IsIconic(panel) && GetWindowRect(panel, &r) && r.left == 60 && r.right == 260 && at >= 0 &&
+               at < PositionIn(windows, other.get()) &&
+               !(windows[static_cast<size_t>(at)].exStyle & WS_EX_TOPMOST);
+    };
+    EXPECT_TRUE(testing::PumpUntil(comeBack, std::chrono::seconds(5)))
+        << "minimised, moved, not raised or topmost";
+    done = true;
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Window messages as the form's handlers hear them: mouse routing and
-// capture, clicks, keys, timers, the modal show and the window under the cursor.
+// capture, clicks, keys, timers, the modal show, the prompt that Windows refuses
+// the foreground, and the window under the cursor.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include "platform/win32/foreground.h"
 #include "platform/win32/toolkit.h"
 #include "tests/backend/toolkit_test_support.h"
 
@@ -316,6 +318,65 @@ TEST_F(ToolkitEventsTest, ModalShowDisablesTheOtherWindowsUntilTheFormCloses) {
     EXPECT_NEAR((placed.left + placed.right) / 2.0, GetSystemMetrics(SM_CXSCREEN) / 2.0, 1.0);
     EXPECT_NEAR((placed.top + placed.bottom) / 2.0, GetSystemMetrics(SM_CYSCREEN) / 2.0, 1.0);
     EXPECT_EQ(placed.right - placed.left, 200);
+}
+
+// Windows' answer to a program that did not have the user's last input.
+BOOL WINAPI RefusedForeground(HWND) { return FALSE; }
+
+void TypeKeys(const char* letters) {
+    for (const char* c = letters; *c; ++c) {
+        const auto key = static_cast<BYTE>(VkKeyScanW(static_cast<wchar_t>(*c)));
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+// Pixels of the box that are not its white background: text, a cue, the caret.
+int InkIn(HWND box) {
+    RECT area{};
+    GetClientRect(box, &area);
+    const UniqueWindowDC dc = GetWindowDCOf(box);
+    int ink = 0;
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x) ink += GetPixel(dc.get().dc, x, y) != RGB(255, 255, 255);
+    return ink;
+}
+
+TEST_F(ToolkitEventsTest, APromptRefusedTheForegroundShowsItNeedsAClickAndTakesKeysOnlyOnceActivated) {
+    SetForegroundRequest(RefusedForeground);
+    RecordingEvents inputEvents;
+    const auto input = toolkit.CreateOwnedForm(FormKind::Input, inputEvents, form->Handle());
+    Control* box = input->Find(A::txtInput, 0);
+    Place(*box, 10, 10, 220, 24);
+    const HWND prompt = AsHwnd(input->Handle()), boxWindow = AsHwnd(box->Handle());
+    struct Seen {
+        bool foreground;
+        int ink;
+        std::string text;
+    };
+    std::vector<Seen> seen;  // waiting, after typing, activated, after typing
+    auto look = [&] { seen.push_back({GetForegroundWindow() == prompt, InkIn(boxWindow), box->Text()}); };
+    int ticks = 0;
+    inputEvents.onHeard = [&](const Heard& h) {
+        if (h.ref != ControlRef{A::tmrMouse, 0}) return;
+        switch (++ticks) {
+            case 2: look(), TypeKeys("ab"); break;
+            case 5: look(), SetForegroundWindow(prompt); break;  // what the user's click does
+            case 8: look(), TypeKeys("cd"); break;
+            case 11: look(), input->Close(); break;
+        }
+    };
+    input->ShowModal();
+    SetForegroundRequest(nullptr);
+
+    ASSERT_EQ(seen.size(), 4u);
+    const int caret = 2 * 24;  // the most a caret covers in this box
+    EXPECT_FALSE(seen[0].foreground);
+    EXPECT_GT(seen[0].ink, caret) << "the empty box does not show that it needs a click";
+    EXPECT_EQ(seen[0].text + seen[1].text, "") << "the note, or keys typed before the click, are in the box";
+    EXPECT_TRUE(seen[2].foreground);
+    EXPECT_LE(seen[2].ink, caret) << "the cue stays once the prompt is active";
+    EXPECT_EQ(seen[3].text, "cd") << "the box did not take the keyboard when the prompt was activated";
 }
 
 TEST_F(ToolkitEventsTest, WindowUnderTheCursorIsTheButtonOrElseTheForm) {

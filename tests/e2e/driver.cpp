@@ -158,13 +158,18 @@ std::filesystem::path NextToDriver(const wchar_t* name) {
     return std::filesystem::path(std::wstring(buffer, n)).parent_path() / name;
 }
 
-Panel::Panel(const std::filesystem::path& workingDir)
-    : Panel(L"\"" + ProgramPath().wstring() + L"\"", workingDir) {}
+Panel::Panel(const std::filesystem::path& workingDir, std::optional<WORD> showCommand)
+    : Panel(L"\"" + ProgramPath().wstring() + L"\"", workingDir, showCommand) {}
 
-Panel::Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir) {
+Panel::Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir,
+             std::optional<WORD> showCommand) {
     std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(),
                         &startup, &info))
@@ -579,8 +584,8 @@ void PanelTest::TearDown() {
     sandbox_.reset();
 }
 
-Panel& PanelTest::StartPanel() {
-    panels_.push_back(std::make_unique<Panel>(theme_->RootPath() / L"theme"));
+Panel& PanelTest::StartPanel(std::optional<WORD> showCommand) {
+    panels_.push_back(std::make_unique<Panel>(theme_->RootPath() / L"theme", showCommand));
     return *panels_.back();
 }
 

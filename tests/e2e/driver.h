@@ -124,10 +124,12 @@ inline std::optional<std::filesystem::path> DefaultTheme() { return BundledTheme
 // One process of corvale.exe, ended (killed) when the object goes.
 class Panel {
 public:
-    // Starts the program with `workingDir` as its current directory.
-    explicit Panel(const std::filesystem::path& workingDir);
+    // Starts the program with `workingDir` as its current directory and,
+    // when given, the show command a shortcut's "Run" setting passes.
+    explicit Panel(const std::filesystem::path& workingDir, std::optional<WORD> showCommand = {});
     // Starts a command line as the shell does (an installed copy, say).
-    Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir);
+    Panel(const std::wstring& commandLine, const std::filesystem::path& workingDir,
+          std::optional<WORD> showCommand = {});
     ~Panel();
     Panel(const Panel&) = delete;
     Panel& operator=(const Panel&) = delete;
@@ -331,7 +333,7 @@ protected:
     void TearDown() override;
 
     // Starts corvale.exe in the theme folder; the process stays owned here.
-    Panel& StartPanel();
+    Panel& StartPanel(std::optional<WORD> showCommand = {});
     // Starts corvale.exe and waits for its window; fails the test when it
     // does not appear.
     HWND StartPanelAndWait();

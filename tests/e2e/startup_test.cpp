@@ -115,6 +115,20 @@ TEST_F(StartupRemoteControl, RequestsLeftFromAnEarlierRunAreResetAndDoNotCloseTh
     EXPECT_FALSE(panel.WaitForExit(1600ms));
 }
 
+using StartupShortcut = PanelTest;
+
+// A shortcut's "Run" setting reaches the program as its start-up show
+// command, which Windows may apply to the first window shown: a maximised
+// borderless panel would cover the taskbar.
+TEST_F(StartupShortcut, SetToMaximisedKeepsThePanelInItsPlace) {
+    PlaceWindow(100, 50, 900, 650);
+    const HWND window = StartPanel(SW_SHOWMAXIMIZED).WaitForWindow();
+    ASSERT_TRUE(window);
+    WaitUntil([&] { return WindowRect(window) == Box{100, 50, 900, 650}; }, 2s);
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_EQ(WindowRect(window), (Box{100, 50, 900, 650}));
+}
+
 using StartupSingleInstance = PanelTest;
 
 TEST_F(StartupSingleInstance, ASecondStartEndsQuicklyWritesNothingAndLeavesTheFirstWindow) {
@@ -132,7 +146,24 @@ TEST_F(StartupSingleInstance, ASecondStartEndsQuicklyWritesNothingAndLeavesTheFi
     EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window));
     EXPECT_EQ(FindWindowByCaption(kCaption), window);
     EXPECT_EQ(WindowRect(window), Scaled(Box{100, 50, 900, 650}));
+    // Lifted through a moment of topmost, which must not last.
+    WaitUntil([&] { return (WindowExStyle(window) & WS_EX_TOPMOST) == 0; }, 2s);
     EXPECT_EQ(WindowExStyle(window) & WS_EX_TOPMOST, 0) << "raising the first window left it topmost";
+}
+
+TEST_F(StartupSingleInstance, AShortcutSetToMinimisedStartsItMinimisedAndASecondStartRestoresIt) {
+    PlaceWindow(100, 50, 900, 650);
+    Panel& first = StartPanel(SW_SHOWMINNOACTIVE);
+    const HWND window = first.WaitForWindow();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }, 2s)) << "not started minimised";
+
+    Panel& second = StartPanel();
+    EXPECT_TRUE(second.WaitForExit(2s));
+    const Box placed{100, 50, 900, 650};
+    WaitUntil([&] { return !IsIconic(window) && WindowRect(window) == placed; }, 2s);
+    EXPECT_FALSE(IsIconic(window)) << "the first panel stayed minimised";
+    EXPECT_EQ(WindowRect(window), placed);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ public:
     Platform& ThemePlatform(const std::string&) override { return platform.bundle; }
     SettingsStore* Settings() override { return &platform.settings; }
     bool PanelRunning() override { return false; }
+    void LetPanelComeForward() override {}
     std::optional<std::string> NewEmptyFolder(const std::string&, std::string&) override {
         return std::nullopt;
     }
