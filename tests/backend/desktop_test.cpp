@@ -103,7 +103,7 @@ TEST(Win32Desktop_Windows, RaisingReturnsAtOnceAndTheBusyPanelLaterComesBackAbov
     const std::jthread busy([&] {
         FormEvents events;
         Win32Form form(FormKind::Main, events);
-        const int tpp = ScreenTwipsPerPixelX();
+        constexpr int tpp = 15;  // twips per skin pixel
         form.Move(60.0 * tpp, 40.0 * tpp, 200.0 * tpp, 120.0 * tpp);
         form.Show();
         ShowWindow(reinterpret_cast<HWND>(form.Handle()), SW_MINIMIZE);
