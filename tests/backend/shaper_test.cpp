@@ -156,6 +156,36 @@ TEST(Win32Shaper_ColorKey, MakesTheWindowLayeredWithTheKeyAsItsOnlyAttribute) {
     }
 }
 
+// A layered window without attributes is never drawn and lets clicks
+// through: whatever the answer, the window must not be left that way, and
+// the answer must tell whether the key holds.
+TEST(Win32Shaper_ColorKey, AnswersAsTheWindowEndsUpAndNeverLeavesItLayeredWithoutAKey) {
+    const UniqueWindow parent = MakeTestWindow("Corvale svc key parent", true);
+    ASSERT_TRUE(parent);
+    const UniqueWindow child(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                             parent.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(child);
+    const struct {
+        const char* why;
+        HWND window;
+    } cases[] = {
+        {"a top-level window", parent.get()},
+        {"a child window (layered only from Windows 8 on)", child.get()},
+    };
+    Win32Shaper shaper;
+    for (const auto& c : cases) {
+        const bool answer = shaper.SetColorKey(reinterpret_cast<WindowHandle>(c.window), Rgb(255, 0, 255));
+        const bool layered = (GetWindowLongPtrW(c.window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        const bool keyed = GetLayeredWindowAttributes(c.window, &key, &alpha, &flags) &&
+                           flags == LWA_COLORKEY && key == RGB(255, 0, 255);
+        EXPECT_FALSE(layered && !keyed) << c.why << ": layered without its key";
+        EXPECT_EQ(answer, layered && keyed) << c.why;
+    }
+}
+
 TEST(Win32Shaper, FailsForAWindowThatIsGone) {
     UniqueWindow window = MakeTestWindow("Corvale svc gone", true);
     ASSERT_TRUE(window);
