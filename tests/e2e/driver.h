@@ -284,6 +284,8 @@ bool FileHeldOpen(const std::filesystem::path& path);
 
 // True under Wine, whose settings below mean nothing to Windows itself.
 bool RunningUnderWine();
+// Wine's major version (8 for "8.0"); 0 on Windows.
+int WineMajorVersion();
 
 // A string value under HKCU\Software\Wine, set for one test and put back
 // as it was when the object goes. Processes started meanwhile see it.
