@@ -222,17 +222,20 @@ corvale_wine_cmd() {
     done
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    # The build tree appears at its own path inside, so a program's path and
-    # the programs beside it are the same there.
+    # The repository and the build tree appear at their own paths inside, so
+    # a program's path, the programs beside it and the themes above it are
+    # the same there.
     # shellcheck disable=SC2016 # expanded by the inner shell
     CORVALE_CMD=("${sudo[@]}" unshare --mount --propagation private -- sh -ec '
-        root=$1 build=$2
-        shift 2
+        root=$1 repo=$2 build=$3
+        shift 3
         mount -t proc proc "$root/proc"
         mount --rbind /dev "$root/dev"
         mount --rbind /sys "$root/sys"
-        mount --bind "$build" "$root$build"
-        exec chroot "$root" /usr/bin/env -i "$@"' sh "$CORVALE_WINE_ROOT" "$CORVALE_BUILD" "${vars[@]}" "$@")
+        mount --bind "$repo" "$root$repo"
+        case $build/ in "$repo"/*) ;; *) mount --bind "$build" "$root$build" ;; esac
+        exec chroot "$root" /usr/bin/env -i "$@"' sh "$CORVALE_WINE_ROOT" "$CORVALE_ROOT" "$CORVALE_BUILD" \
+        "${vars[@]}" "$@")
 }
 
 corvale_wine_exec() {
@@ -350,7 +353,7 @@ corvale_use_wine() { # <8|10>
             return 1
         }
         CORVALE_WINE_ROOT=$CORVALE_TRIXIE
-        mkdir -p "$CORVALE_WINE_ROOT$CORVALE_BUILD"
+        mkdir -p "$CORVALE_WINE_ROOT$CORVALE_ROOT" "$CORVALE_WINE_ROOT$CORVALE_BUILD"
         ;;
     *)
         corvale_log "no Wine $1 here: 8 or 10"

@@ -28,7 +28,8 @@ else
     corvale_null_sound_home /root/dev-home
     corvale_boot_wine /root/wine-dev
 fi
-# Inside the chroot only the build tree is there, at its own path.
+# Inside the chroot only the repository and the build tree are there, at
+# their own paths.
 program=$(realpath "$1")
 shift
 status=0
