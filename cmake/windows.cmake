@@ -67,11 +67,13 @@ if(CORVALE_E2E_SOURCES)
   # resource and one without; they are built next to the driver.
   add_executable(corvale_e2e_versioned tests/e2e/fixtures/program.cpp tests/e2e/fixtures/version.rc)
   add_executable(corvale_e2e_plain tests/e2e/fixtures/program.cpp)
-  foreach(fixture corvale_e2e_versioned corvale_e2e_plain)
-    # A window-less program: no console pops up when the panel starts it.
+  # And one that writes down the Windows version the system reports to it.
+  add_executable(corvale_e2e_winver tests/e2e/fixtures/winver.cpp)
+  foreach(fixture corvale_e2e_versioned corvale_e2e_plain corvale_e2e_winver)
+    # Window-less programs: no console pops up when one starts.
     target_link_options(${fixture} PRIVATE ${CORVALE_STATIC} -municode -mwindows)
   endforeach()
-  add_dependencies(corvale_e2e_tests corvale_e2e_versioned corvale_e2e_plain)
+  add_dependencies(corvale_e2e_tests corvale_e2e_versioned corvale_e2e_plain corvale_e2e_winver)
 endif()
 
 # corvalectl.exe: the console program that steers the panel and checks

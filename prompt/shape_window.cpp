@@ -38,8 +38,10 @@ void ShapeWindow(Context& ctx, Form& window, Color mask, const std::string& pict
     window.SetPicture(picture);
     window.SetOuterSize(static_cast<double>(picture->Width()) * ctx.os.toolkit.TwipsPerPixelX(),
                         static_cast<double>(picture->Height()) * ctx.os.toolkit.TwipsPerPixelY());
-    if (nt) ctx.os.shaper.SetColorKey(window.Handle(), mask);
-    else ctx.os.shaper.SetRegion(window.Handle(), OpaqueRuns(*picture, mask));
+    // A key the system refuses leaves the window plain: the region then
+    // gives it the same outline.
+    if (!nt || !ctx.os.shaper.SetColorKey(window.Handle(), mask))
+        ctx.os.shaper.SetRegion(window.Handle(), OpaqueRuns(*picture, mask));
     window.Refresh();
 }
 

@@ -16,7 +16,8 @@ std::vector<Rect> OpaqueRuns(const Picture& picture, Color mask);
 
 // Makes `picturePath` the window's background and its size, and leaves out
 // the pixels of exactly `mask`: by a colour key on the NT family, by a window
-// region elsewhere. A picture that cannot be loaded leaves the window as it was.
+// region elsewhere and where the system refuses the key. A picture that
+// cannot be loaded leaves the window as it was.
 void ShapeWindow(Context& ctx, Form& window, Color mask, const std::string& picturePath, bool nt);
 
 }  // namespace corvale

@@ -19,7 +19,7 @@ corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
         xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
-        clang-format python3 wixl msitools)
+        clang-format python3 wixl msitools debootstrap)
     local missing=() p
     for p in "${packages[@]}"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -192,13 +192,16 @@ corvale_installer_test_packages() {
 
 CORVALE_TMP=""
 CORVALE_XVFB_PID=""
+# The system whose Wine runs the programs: empty for this machine's own,
+# else the root of a Debian chroot (see corvale_use_wine).
+CORVALE_WINE_ROOT=""
 
 # Ends the Wine programs and the X display of a run, keeping the prefix and
 # the temporary folder, so that the run can go on on another screen.
 corvale_stop_display() {
-    if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
-        wineserver -k >/dev/null 2>&1 || true
-        wineserver -w >/dev/null 2>&1 || true
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$CORVALE_WINE_ROOT${WINEPREFIX:-}" ]; then
+        corvale_wine_exec wineserver -k >/dev/null 2>&1 || true
+        corvale_wine_exec wineserver -w >/dev/null 2>&1 || true
     fi
     if [ -n "$CORVALE_XVFB_PID" ]; then
         kill "$CORVALE_XVFB_PID" 2>/dev/null || true
@@ -215,9 +218,15 @@ corvale_cleanup() {
     fi
 }
 
+# Under the Wine system's own /tmp, so that a chroot's Wine sees it too.
 corvale_make_tmp() {
-    [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "${TMPDIR:-/tmp}/corvale.XXXXXX")
+    local base=${TMPDIR:-/tmp}
+    [ -z "$CORVALE_WINE_ROOT" ] || base=$CORVALE_WINE_ROOT/tmp
+    [ -n "$CORVALE_TMP" ] || CORVALE_TMP=$(mktemp -d "$base/corvale.XXXXXX")
 }
+
+# A path of this machine as the Wine system sees it.
+corvale_inside() { printf '%s' "${1#"$CORVALE_WINE_ROOT"}"; }
 
 # Xvfb on the first display number nobody holds; sets DISPLAY. The screen is
 # $CORVALE_SCREEN (1024x768 by default). With $CORVALE_WORK_AREA (WIDTHxHEIGHT)
@@ -254,30 +263,36 @@ corvale_start_xvfb() {
     return 1
 }
 
-# Makes $1 the HOME, with the null device as ALSA's default: the winmm
-# mixer then opens without a sound card, and the user's own ~/.asoundrc is
-# never touched.
+# Makes $1 (a path as the Wine system sees it) the HOME, with the null
+# device as ALSA's default: the winmm mixer then opens without a sound card,
+# and the user's own ~/.asoundrc is never touched.
 corvale_null_sound_home() {
     # X keeps its cookie under the old HOME.
     [ -z "${DISPLAY:-}" ] || export XAUTHORITY=${XAUTHORITY:-$HOME/.Xauthority}
-    mkdir -p "$1"
-    printf 'pcm.!default { type null }\n' >"$1/.asoundrc"
+    mkdir -p "$CORVALE_WINE_ROOT$1"
+    printf 'pcm.!default { type null }\n' >"$CORVALE_WINE_ROOT$1/.asoundrc"
     export HOME=$1
 }
 
 corvale_has_sound_card() { grep -qs '^ *[0-9]' /proc/asound/cards; }
 
-# Boots a Wine prefix at $1 (fresh when it does not exist yet).
+# Boots a Wine prefix at $1, a path as the Wine system sees it (fresh when
+# it does not exist yet).
 corvale_boot_wine() {
     export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        corvale_log "booting a Wine prefix in $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
+    if [ ! -f "$CORVALE_WINE_ROOT$WINEPREFIX/system.reg" ]; then
+        corvale_log "booting a Wine prefix in $CORVALE_WINE_ROOT$WINEPREFIX"
+        # Bounded, so that a Wine that cannot reach the display fails the
+        # run instead of holding it.
+        corvale_wine_cmd wineboot -i
+        timeout -k 10 300 "${CORVALE_CMD[@]}" >/dev/null 2>&1
+        corvale_wine_cmd wineserver -w
+        timeout -k 10 120 "${CORVALE_CMD[@]}"
     fi
     # Wine has no Courier New; its metric twin keeps the skins' fixed-pitch
     # columns lined up.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1 || true
+    corvale_wine_exec wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
+        /d 'Liberation Mono' /f >/dev/null 2>&1 || true
 }
 
 # The screen density Wine gives the programs of the prefix (LogPixels in
@@ -285,13 +300,177 @@ corvale_boot_wine() {
 # its server starts, so the server is left to end before the next program.
 # A note in the prefix saves the restart when the density is already set.
 corvale_screen_density() { # <dpi>
-    local note=$WINEPREFIX/.corvale-dpi
+    local note=$CORVALE_WINE_ROOT$WINEPREFIX/.corvale-dpi
     [ "$(cat "$note" 2>/dev/null)" = "$1" ] && return 0
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    wineserver -w
+    corvale_wine_exec wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        >/dev/null 2>&1
+    corvale_wine_exec wineserver -w
     echo "$1" >"$note"
 }
 
-
 # A Unix path as Wine's Z: drive sees it.
 corvale_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ---- Which Wine: this machine's (8), or Debian 13's (10) in a chroot --------
+
+CORVALE_TRIXIE=${CORVALE_TRIXIE:-$CORVALE_BUILD/trixie}
+CORVALE_TRIXIE_PACKAGES=(wine wine32:i386 wine64 xvfb x11-apps x11-utils imagemagick fonts-liberation)
+
+# Sets CORVALE_CMD to the command that runs "$@" under the chosen Wine: as
+# it is on this machine, or inside the chroot with this shell's display and
+# Wine settings. The chroot's mounts live in a mount namespace of the
+# command's own, so they go when its last process ends (wineserver
+# included) and no cleanup on this side can miss one.
+CORVALE_CMD=()
+corvale_wine_cmd() {
+    if [ -z "$CORVALE_WINE_ROOT" ]; then
+        CORVALE_CMD=("$@")
+        return
+    fi
+    local vars=(PATH=/usr/local/bin:/usr/bin:/bin) v
+    # The project's own settings go along too: the tests read some of them
+    # (the installers to walk through, in CORVALE_MSI_*).
+    for v in HOME DISPLAY LANG LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES $(compgen -e CORVALE_); do
+        [ -z "${!v:-}" ] || vars+=("$v=${!v}")
+    done
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    # The repository and the build tree appear at their own paths inside, so
+    # a program's path, the programs beside it and the themes above it are
+    # the same there.
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    CORVALE_CMD=("${sudo[@]}" unshare --mount --propagation private -- sh -ec '
+        root=$1 repo=$2 build=$3
+        shift 3
+        mount -t proc proc "$root/proc"
+        mount --rbind /dev "$root/dev"
+        mount --rbind /sys "$root/sys"
+        mount --bind "$repo" "$root$repo"
+        case $build/ in "$repo"/*) ;; *) mount --bind "$build" "$root$build" ;; esac
+        exec chroot "$root" /usr/bin/env -i "$@"' sh "$CORVALE_WINE_ROOT" "$CORVALE_ROOT" "$CORVALE_BUILD" \
+        "${vars[@]}" "$@")
+}
+
+corvale_wine_exec() {
+    corvale_wine_cmd "$@"
+    "${CORVALE_CMD[@]}"
+}
+
+# The machine's own Debian mirror: the one its package lists name for its
+# own release (deb822 .sources or one-line .list files).
+corvale_debian_mirror() {
+    local codename uri=""
+    codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+    if [ -n "$codename" ]; then
+        uri=$(awk -v c="$codename" '
+            FNR == 1 || /^[[:space:]]*$/ { if (hit && u != "") { print u; exit } hit = 0; u = "" }
+            /^URIs:/ { u = $2 }
+            /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == c) hit = 1 }
+            END { if (hit && u != "") print u }' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1)
+        [ -n "$uri" ] || uri=$(awk -v c="$codename" '
+            $1 == "deb" { i = 2; if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
+                          if ($(i + 1) == c) { print $i; exit } }' \
+            /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -n 1)
+    fi
+    printf '%s\n' "${uri:-http://deb.debian.org/debian}"
+}
+
+# Runs a command as root in the chroot, with /proc and /dev for dpkg's scripts.
+corvale_trixie_admin() {
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    corvale_as_root unshare --mount --propagation private -- sh -ec '
+        root=$1
+        shift
+        mount -t proc proc "$root/proc"
+        mount --rbind /dev "$root/dev"
+        exec chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+            DEBIAN_FRONTEND=noninteractive LANG=C.UTF-8 "$@"' sh "$CORVALE_TRIXIE" "$@"
+}
+
+# A base system is whole once debootstrap has removed its own work folder.
+corvale_trixie_base_whole() {
+    [ -x "$CORVALE_TRIXIE/usr/bin/apt-get" ] && [ ! -e "$CORVALE_TRIXIE/debootstrap" ]
+}
+
+corvale_trixie_base() {
+    local mirror
+    mirror=$(corvale_debian_mirror)
+    # The packages fetched so far stay in a cache beside it, so that a
+    # second try (or a rebuild) only fetches what is missing.
+    mkdir -p "$CORVALE_BUILD/trixie-debs"
+    local try
+    for try in 1 2; do
+        if [ -e "$CORVALE_TRIXIE" ]; then
+            corvale_log "removing a half-made Debian 13 in $CORVALE_TRIXIE"
+            corvale_as_root rm -rf --one-file-system "$CORVALE_TRIXIE"
+        fi
+        corvale_log "making Debian 13 in $CORVALE_TRIXIE from $mirror (try $try)"
+        # In a namespace of its own, so that the /proc and /sys debootstrap
+        # mounts go with it even when it is stopped half-way.
+        corvale_as_root timeout -k 10 900 unshare --mount --propagation private -- \
+            debootstrap --variant=minbase --arch=amd64 --cache-dir="$CORVALE_BUILD/trixie-debs" \
+            trixie "$CORVALE_TRIXIE" "$mirror" >"$CORVALE_BUILD/trixie-debootstrap.log" 2>&1 &&
+            corvale_trixie_base_whole && return 0
+        tail -n 5 "$CORVALE_BUILD/trixie-debootstrap.log" >&2
+        [ "$try" -eq 2 ] || sleep 20
+    done
+    return 1
+}
+
+# Wine 10 and what the tests call beside it, in the chroot. apt-get finishes
+# whatever an interrupted run left: packages half unpacked, or missing.
+corvale_trixie_packages() {
+    local mirror wanted=${CORVALE_TRIXIE_PACKAGES[*]} marker=$CORVALE_TRIXIE/etc/corvale-packages
+    [ "$(cat "$marker" 2>/dev/null)" = "$wanted" ] && return 0
+    mirror=$(corvale_debian_mirror)
+    corvale_log "installing $wanted in Debian 13"
+    # The release's own suites only: they are always consistent between the
+    # two architectures, where a security list caught in a mirror's sync
+    # may not be.
+    printf 'deb %s trixie main\ndeb %s trixie-updates main\n' "$mirror" "$mirror" |
+        corvale_as_root tee "$CORVALE_TRIXIE/etc/apt/sources.list" >/dev/null
+    corvale_as_root cp /etc/resolv.conf "$CORVALE_TRIXIE/etc/resolv.conf" 2>/dev/null || true
+    local try
+    for try in 1 2; do
+        [ "$try" -eq 1 ] || { corvale_log "trying again in 20 s"; sleep 20; }
+        {
+            corvale_trixie_admin dpkg --add-architecture i386 &&
+                corvale_trixie_admin dpkg --configure -a &&
+                corvale_trixie_admin timeout 600 apt-get update -q &&
+                corvale_trixie_admin timeout 1200 apt-get install -y -q --no-install-recommends \
+                    "${CORVALE_TRIXIE_PACKAGES[@]}"
+        } >"$CORVALE_BUILD/trixie-apt.log" 2>&1 || {
+            tail -n 5 "$CORVALE_BUILD/trixie-apt.log" >&2
+            continue
+        }
+        printf '%s\n' "$wanted" | corvale_as_root tee "$marker" >/dev/null
+        return 0
+    done
+    return 1
+}
+
+# Chooses the Wine that runs the Windows programs from here on: 8, this
+# machine's own, or 10, from Debian 13 in a chroot under the build tree,
+# made on first use (debootstrap and the packages: about a minute and 2.8
+# GB) and reused after.
+corvale_use_wine() { # <8|10>
+    case $1 in
+    8) CORVALE_WINE_ROOT="" ;;
+    10)
+        corvale_trixie_base_whole || corvale_trixie_base || {
+            corvale_log "could not make Debian 13 with debootstrap"
+            return 1
+        }
+        corvale_trixie_packages || {
+            corvale_log "could not install Wine 10 in Debian 13"
+            return 1
+        }
+        CORVALE_WINE_ROOT=$CORVALE_TRIXIE
+        mkdir -p "$CORVALE_WINE_ROOT$CORVALE_ROOT" "$CORVALE_WINE_ROOT$CORVALE_BUILD"
+        ;;
+    *)
+        corvale_log "no Wine $1 here: 8 or 10"
+        return 1
+        ;;
+    esac
+}

@@ -18,6 +18,8 @@ namespace {
 
 HWND ToHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
+LONG_PTR ExStyle(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+
 // Rectangles per ExtCreateRegion call. Small pieces, merged pairwise: some
 // systems (Wine among them) add the rectangles of one call to the region
 // one by one, each at the cost of the whole region so far, and Windows 9x
@@ -50,18 +52,19 @@ UniqueRegion RegionOf(const Rect* first, std::size_t count) {
 
 bool Win32Shaper::SetColorKey(WindowHandle window, Color key) {
     const HWND target = ToHwnd(window);
-    // The old style may be 0: only the last error tells a failure apart.
-    SetLastError(ERROR_SUCCESS);
-    const LONG_PTR style = GetWindowLongPtrW(target, GWL_EXSTYLE);
-    if (style == 0 && GetLastError() != ERROR_SUCCESS) return false;
-    SetLastError(ERROR_SUCCESS);
-    if (SetWindowLongPtrW(target, GWL_EXSTYLE, style | WS_EX_LAYERED) == 0 &&
-        GetLastError() != ERROR_SUCCESS) {
-        return false;
-    }
+    // SetWindowLongPtr's answer tells nothing here: the old style may be 0,
+    // and Wine 10 leaves last error 1400 behind a change that took. The
+    // style read back does tell.
+    SetWindowLongPtrW(target, GWL_EXSTYLE, ExStyle(target) | WS_EX_LAYERED);
+    if ((ExStyle(target) & WS_EX_LAYERED) == 0) return false;
     // The program's colours and COLORREF share one layout: red in the low byte.
-    return SetLayeredWindowAttributes(target, static_cast<COLORREF>(key & 0xFFFFFF), 0, LWA_COLORKEY) !=
-           FALSE;
+    if (SetLayeredWindowAttributes(target, static_cast<COLORREF>(key & 0xFFFFFF), 0, LWA_COLORKEY))
+        return true;
+    // A layered window without attributes is never drawn and lets clicks
+    // through, yet still takes the keys: back to a plain window, which the
+    // caller can shape another way.
+    SetWindowLongPtrW(target, GWL_EXSTYLE, ExStyle(target) & ~WS_EX_LAYERED);
+    return false;
 }
 
 UniqueRegion RegionFromRectangles(const std::vector<Rect>& rectangles) {

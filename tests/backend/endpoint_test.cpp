@@ -10,6 +10,7 @@
 
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "mixer/mixer_access.h"
 #include "mixer/volume_panel.h"
@@ -231,6 +232,19 @@ TEST_F(EndpointMixer, ARefusedWriteGoesToTheLegacyMixerWhichThenAnswersForThatCo
 
 // ---- Core Audio itself ----
 
+// Runs `undo` when the scope ends, also when an assertion ends the test early.
+template <typename Undo>
+class ScopeExit {
+public:
+    explicit ScopeExit(Undo undo) : undo_(std::move(undo)) {}
+    ~ScopeExit() { undo_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    Undo undo_;
+};
+
 bool RunningUnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -261,15 +275,20 @@ TEST(EndpointMixerOnCoreAudio, TheSpeakersReadTheEndpointTheSwitchMutesItAndTheS
     ASSERT_TRUE(panel.found && legacy.found);
 
     float level = 0;
+    BOOL before = FALSE;
     ASSERT_TRUE(SUCCEEDED(direct.get()->GetMasterVolumeLevelScalar(&level)));
+    ASSERT_TRUE(SUCCEEDED(direct.get()->GetMute(&before)));
+    // The machine's own volume and mute come back however the test ends.
+    const ScopeExit restore([&] {
+        direct.get()->SetMasterVolumeLevelScalar(level, nullptr);
+        direct.get()->SetMute(before, nullptr);
+    });
     // This process's session at another level, so the two cannot be mixed up.
     ASSERT_TRUE(legacy.access.SetStereoValue(legacy.id, legacy.volume, 6898, 6898));
     EXPECT_NEAR(panel.Volume(), level * 65535, 1);
 
     // The switch mutes the endpoint, not the session. Wine keeps the mute
     // per endpoint object, so only Windows shows it through another one.
-    BOOL before = FALSE;
-    ASSERT_TRUE(SUCCEEDED(direct.get()->GetMute(&before)));
     const long sessionMute = legacy.Mute();
     ASSERT_TRUE(panel.access.SetControlValue(panel.id, panel.mute, before ? 0 : 1));
     EXPECT_EQ(panel.Mute(), before ? 0 : 1);
@@ -291,7 +310,6 @@ TEST(EndpointMixerOnCoreAudio, TheSpeakersReadTheEndpointTheSwitchMutesItAndTheS
     direct.get()->GetMasterVolumeLevelScalar(&now);
     if (writable) {
         EXPECT_NEAR(now * 65535, 31043, 1);
-        direct.get()->SetMasterVolumeLevelScalar(level, nullptr);
     } else {
         EXPECT_EQ(now, level);
         EXPECT_NEAR(legacy.Volume(), 31043, 65536 / 40);

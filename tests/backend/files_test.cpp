@@ -103,7 +103,9 @@ TEST_F(Win32FilesTest, ListsMatchingFilesOnlyInAlphabeticalOrderWithoutRegardToC
     bare.pop_back();
     EXPECT_EQ(files.ListFiles(bare, "*.skn"), expected);
     EXPECT_EQ(files.ListFiles(folder.Path(), "*.ini"), std::vector<std::string>{"d.ini"});
-    EXPECT_EQ(files.ListFiles(folder.Path(), "corvale????.skn"), std::vector<std::string>{"corvale1024.skn"});
+    // `?` is one character where another character follows it; before a
+    // dot or at the end Windows lets it stand for none too (Wine 8 does not).
+    EXPECT_EQ(files.ListFiles(folder.Path(), "corvale?0*.skn"), std::vector<std::string>{"corvale1024.skn"});
 }
 
 TEST_F(Win32FilesTest, ListsNothingInAnEmptyMatchAndFailsOnlyForAMissingFolder) {

@@ -78,6 +78,18 @@ TEST(Win32Shaper_Region, ReplacesAnEarlierRegion) {
     EXPECT_TRUE(PtInRegion(region.get(), 25, 25));
 }
 
+// This thread's processor time so far, in milliseconds.
+double ThreadCpuMs() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
 // A screen-sized picture with mask pixels scattered over it, one in
 // thirty-two: some 24,000 runs. (Half of them mask gives 200,000 runs, a
 // shape that Wine's X driver cannot hand to the X server at all: the
@@ -106,33 +118,36 @@ TEST(Win32Shaper_Region, TakesTheShapeOfAScreenSizedPictureQuickly) {
     ASSERT_TRUE(window);
     const ScatteredPicture picture(1024, 768);
     using Ms = std::chrono::duration<double, std::milli>;
-    double best = 1e9, bestHandOver = 1e9;
     std::vector<Rect> runs;
-    // The best of three, so that a busy machine does not decide. What the
-    // program does (finding the runs, making the region) is timed apart
-    // from handing the region to the window, which is the system's own work
-    // (under Wine, most of it giving the X server the shape).
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const auto start = std::chrono::steady_clock::now();
+    UniqueRegion made;
+    // What the program does (finding the runs, making the region) is timed
+    // by this thread's processor time, which a busy machine does not
+    // lengthen; over twenty attempts, since Wine counts it in steps of 10 ms.
+    constexpr int kAttempts = 20;
+    const double cpuBefore = ThreadCpuMs();
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         runs = OpaqueRuns(picture, Rgb(255, 0, 255));
-        UniqueRegion made = RegionFromRectangles(runs);
-        const auto built = std::chrono::steady_clock::now();
+        made = RegionFromRectangles(runs);
         ASSERT_TRUE(made);
-        ASSERT_TRUE(SetWindowRgn(window.get(), made.get(), TRUE));
-        static_cast<void>(made.release());
-        best = std::min(best, Ms(built - start).count());
-        bestHandOver = std::min(bestHandOver, Ms(std::chrono::steady_clock::now() - built).count());
     }
-    std::printf("shape of 1024x768 with %zu runs: %.1f ms to make, %.1f ms for the system to take\n",
-                runs.size(), best, bestHandOver);
-    EXPECT_LE(best, 20.0);
-    int kind = ERROR;
-    const UniqueRegion region = RegionOf(window.get(), kind);
+    const double perAttempt = (ThreadCpuMs() - cpuBefore) / kAttempts;
+    EXPECT_LE(perAttempt, 20.0);
     for (const std::size_t i : {std::size_t{0}, runs.size() / 2, runs.size() - 1}) {
         const Rect& run = runs[i];
-        EXPECT_TRUE(PtInRegion(region.get(), static_cast<int>(run.left), static_cast<int>(run.top)));
-        EXPECT_FALSE(PtInRegion(region.get(), static_cast<int>(run.right), static_cast<int>(run.top)));
+        EXPECT_TRUE(PtInRegion(made.get(), static_cast<int>(run.left), static_cast<int>(run.top)));
+        EXPECT_FALSE(PtInRegion(made.get(), static_cast<int>(run.right), static_cast<int>(run.top)));
     }
+    // Handing the region over is the system's own work, timed once to be
+    // shown, and so is reading it back, which is left out: under Wine 8 the
+    // hand-over takes milliseconds and a read-back seconds (the rectangles
+    // come back one by one); Wine 10 takes seconds for the hand-over too.
+    const auto handOver = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SetWindowRgn(window.get(), made.get(), TRUE));
+    static_cast<void>(made.release());
+    std::printf(
+        "shape of 1024x768 with %zu runs: %.1f ms of processor time to make, %.1f ms for the system "
+        "to take\n",
+        runs.size(), perAttempt, Ms(std::chrono::steady_clock::now() - handOver).count());
 }
 
 TEST(Win32Shaper_ColorKey, MakesTheWindowLayeredWithTheKeyAsItsOnlyAttribute) {
@@ -153,6 +168,36 @@ TEST(Win32Shaper_ColorKey, MakesTheWindowLayeredWithTheKeyAsItsOnlyAttribute) {
         ASSERT_TRUE(GetLayeredWindowAttributes(window.get(), &key, &alpha, &flags));
         EXPECT_EQ(key, k.expected);
         EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    }
+}
+
+// A layered window without attributes is never drawn and lets clicks
+// through: whatever the answer, the window must not be left that way, and
+// the answer must tell whether the key holds.
+TEST(Win32Shaper_ColorKey, AnswersAsTheWindowEndsUpAndNeverLeavesItLayeredWithoutAKey) {
+    const UniqueWindow parent = MakeTestWindow("Corvale svc key parent", true);
+    ASSERT_TRUE(parent);
+    const UniqueWindow child(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                             parent.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(child);
+    const struct {
+        const char* why;
+        HWND window;
+    } cases[] = {
+        {"a top-level window", parent.get()},
+        {"a child window (layered only from Windows 8 on)", child.get()},
+    };
+    Win32Shaper shaper;
+    for (const auto& c : cases) {
+        const bool answer = shaper.SetColorKey(reinterpret_cast<WindowHandle>(c.window), Rgb(255, 0, 255));
+        const bool layered = (GetWindowLongPtrW(c.window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        const bool keyed = GetLayeredWindowAttributes(c.window, &key, &alpha, &flags) &&
+                           flags == LWA_COLORKEY && key == RGB(255, 0, 255);
+        EXPECT_FALSE(layered && !keyed) << c.why << ": layered without its key";
+        EXPECT_EQ(answer, layered && keyed) << c.why;
     }
 }
 

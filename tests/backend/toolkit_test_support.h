@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,14 @@
 #include "tests/support/encode.h"
 
 namespace corvale::win32::testing {
+
+// Wine's major version (10 for "10.0"); 0 on Windows.
+inline int WineMajorVersion() {
+    using Version = const char*(CDECL*)();
+    const auto version = reinterpret_cast<Version>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    return version ? std::atoi(version()) : 0;
+}
 
 struct Heard {
     std::string what;  // "down", "move", "up", "click", "key", "timer"

@@ -204,8 +204,7 @@ TEST_F(ExitSequence, ACloseRequestRunsTheExitSequenceAndTheSessionEndIsPrompt) {
             PostMessageW(window, WM_CLOSE, 0, 0);
         } else if (request == "Alt+F4") {
             SetForegroundWindow(window);
-            WaitUntil([&] { return GetForegroundWindow() == window; }, 2s);
-            PressKey(VK_F4, true);
+            ASSERT_TRUE(PressKey(window, VK_F4, true));
         } else {
             EXPECT_TRUE(
                 SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr));

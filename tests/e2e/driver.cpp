@@ -529,7 +529,40 @@ bool FileHeldOpen(const std::filesystem::path& path) {
     return !file && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-void TypeText(const std::string& text) {
+namespace {
+
+std::string Describe(HWND window) {
+    if (!window) return "no window";
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return "\"" + WindowText(window) + "\" (class " + WindowClass(window) + ", process " +
+           std::to_string(process) + ")";
+}
+
+// Whether keys sent now reach `window`. A window that has just opened may
+// take a moment to come to the front.
+::testing::AssertionResult KeysReach(HWND window) {
+    const HWND top = GetAncestor(window, GA_ROOT);
+    HWND front = nullptr;
+    WaitUntil([&] { return top && (front = GetForegroundWindow()) == top; }, 2s);
+    if (!top || front != top)
+        return ::testing::AssertionFailure()
+               << "the keys are meant for " << Describe(window) << ", but the foreground window is "
+               << Describe(front) << "; nothing was sent";
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread) && thread.hwndFocus &&
+        thread.hwndFocus != window && !IsChild(window, thread.hwndFocus))
+        return ::testing::AssertionFailure()
+               << "the keys are meant for " << Describe(window) << ", but the focus is on "
+               << Describe(thread.hwndFocus) << "; nothing was sent";
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+::testing::AssertionResult TypeText(HWND window, const std::string& text) {
+    if (auto reach = KeysReach(window); !reach) return reach;
     for (const wchar_t c : Wide(text)) {
         INPUT strokes[2]{};
         strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
@@ -539,9 +572,11 @@ void TypeText(const std::string& text) {
         SendInput(2, strokes, sizeof(INPUT));
         Sleep(20);
     }
+    return ::testing::AssertionSuccess();
 }
 
-void PressKey(WORD virtualKey, bool withAlt) {
+::testing::AssertionResult PressKey(HWND window, WORD virtualKey, bool withAlt) {
+    if (auto reach = KeysReach(window); !reach) return reach;
     std::vector<INPUT> strokes;
     auto key = [&](WORD vk, bool up) {
         INPUT in{};
@@ -555,6 +590,7 @@ void PressKey(WORD virtualKey, bool withAlt) {
     key(virtualKey, true);
     if (withAlt) key(VK_MENU, true);
     SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+    return ::testing::AssertionSuccess();
 }
 
 void Click(int x, int y) {

@@ -285,10 +285,14 @@ void Click(int x, int y);
 enum class MouseButton { Left, Right };
 // Moves the cursor there, then presses and releases the button.
 void Press(int x, int y, MouseButton button);
-// Types the text into whatever has the keyboard focus, one key at a time.
-void TypeText(const std::string& text);
+// Keys go to whatever has the keyboard focus, which on a desktop may be the
+// terminal that runs the tests. So both send nothing, and fail, unless the
+// window they are meant for (a top-level window or a control in one) is
+// the foreground window and holds the focus.
+// Types the text, one key at a time.
+::testing::AssertionResult TypeText(HWND window, const std::string& text);
 // Presses and releases one key, with Alt held down when asked.
-void PressKey(WORD virtualKey, bool withAlt = false);
+::testing::AssertionResult PressKey(HWND window, WORD virtualKey, bool withAlt = false);
 
 // The visible top-level windows of a process: its main window and any
 // message box it shows.
@@ -302,6 +306,8 @@ bool FileHeldOpen(const std::filesystem::path& path);
 
 // True under Wine, whose settings below mean nothing to Windows itself.
 bool RunningUnderWine();
+// Wine's major version (8 for "8.0"); 0 on Windows.
+int WineMajorVersion();
 
 // A string value under HKCU\Software\Wine, set for one test and put back
 // as it was when the object goes. Processes started meanwhile see it.

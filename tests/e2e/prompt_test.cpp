@@ -154,15 +154,15 @@ TEST_F(PromptAnswers, TypingShowsHashesAndOnlyTheExactPasswordRunsTheCommandAfte
         if (child.className == "Edit") box = child.handle;
     ASSERT_TRUE(box);
     EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), '#');
-    TypeText("secret");
-    PressKey(VK_RETURN);
+    ASSERT_TRUE(TypeText(box, "secret"));
+    ASSERT_TRUE(PressKey(box, VK_RETURN));
     EXPECT_TRUE(PromptGone(3s));
     Sleep(3000);
     EXPECT_TRUE(recorder_->Calls().empty()) << "a password differing in case was taken";
 
     prompt = OpenPrompt();
     ASSERT_TRUE(prompt);
-    TypeText("Secret");
+    ASSERT_TRUE(TypeText(prompt, "Secret"));
     ClickIn(prompt, kOkButton);  // its command is written "ok"
     const auto confirmed = std::chrono::steady_clock::now();
     EXPECT_TRUE(PromptGone(3s));
@@ -182,7 +182,7 @@ TEST_F(PromptAnswers, QuitLeavesWithNothingAndAnotherCommandRunsWithThePromptSti
     EXPECT_EQ(recorder_->Calls(), std::vector<std::string>{"from the prompt"});
     EXPECT_TRUE(IsWindowVisible(prompt)) << "starting a program closed the prompt";
 
-    TypeText("Secret");
+    ASSERT_TRUE(TypeText(prompt, "Secret"));
     ClickIn(prompt, kQuitButton);
     EXPECT_TRUE(PromptGone(3s));
     Sleep(3000);

@@ -1,5 +1,6 @@
 // The suite's settings store as the program sees it: string values under
 // HKCU\Software\VB and VBA Program Settings\VEXAL Terminal\<section>.
+#include <cstdlib>
 #include <stdexcept>
 
 #include "tests/e2e/driver.h"
@@ -119,6 +120,15 @@ SettingsSandbox::~SettingsSandbox() {
 bool RunningUnderWine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+int WineMajorVersion() {
+    using Version = const char*(CDECL*)();
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto version =
+        ntdll ? reinterpret_cast<Version>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")))
+              : nullptr;
+    return version ? std::atoi(version()) : 0;
 }
 
 WineSetting::WineSetting(const std::string& subkey, const std::string& name, const std::string& value)

@@ -208,6 +208,7 @@ RegistryValue FakeLauncher::ReadRegistry(RegistryRoot, const std::string& subKey
 // --- shaper ------------------------------------------------------------------
 
 bool FakeShaper::SetColorKey(WindowHandle, Color key) {
+    if (refuseColorKey) return false;
     colorKey = key;
     return true;
 }

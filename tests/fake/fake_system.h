@@ -132,6 +132,7 @@ public:
     bool SetColorKey(WindowHandle window, Color key) override;
     bool SetRegion(WindowHandle window, const std::vector<Rect>& rectangles) override;
 
+    bool refuseColorKey = false;  // as a system without layered windows
     std::optional<Color> colorKey;
     std::optional<std::vector<Rect>> region;
 };

@@ -148,6 +148,27 @@ TEST_F(PromptTest, APasswordIsMaskedEvenWithoutAnInputBoxAndPlainTextIsNot) {
     EXPECT_EQ(box->passwordChar, 0);
 }
 
+TEST_F(PromptTest, TheMaskIsAColourKeyOnNtAndARegionElsewhereOrWhereTheKeyIsRefused) {
+    // back.bmp is 200 x 100 without a mask pixel: one run a row.
+    Skin("BackGround=back.bmp\nMaskColor=255,0,255\n");
+    const struct {
+        const char* why;
+        bool nt, refused, keyed;
+        size_t runs;
+    } cases[] = {
+        {"NT keys the mask out", true, false, true, 0},
+        {"a refused key falls back to the runs", true, true, false, 100},
+        {"the 9x family has only regions", false, false, false, 100},
+    };
+    for (const auto& c : cases) {
+        os.shaper = {};
+        os.shaper.refuseColorKey = c.refused;
+        Show(nullptr, c.nt);
+        EXPECT_EQ(os.shaper.colorKey.has_value(), c.keyed) << c.why;
+        EXPECT_EQ(os.shaper.region.value_or(std::vector<Rect>{}).size(), c.runs) << c.why;
+    }
+}
+
 TEST_F(PromptTest, BrokenValuesLeaveTheDesignAndAMissingPictureLeavesTheShape) {
     Skin("InputBox=10,20\nMaskColor=255\nBackGround=missing.bmp\n");
     Show(nullptr, false);
