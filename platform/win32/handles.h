@@ -116,6 +116,13 @@ inline UniqueWindowDC GetWindowDCOf(HWND window) {
     if (!dc) return {};
     return UniqueWindowDC({window, dc});
 }
+// The whole window's DC (GetWindowDC), its frame and other non-client parts
+// included.
+inline UniqueWindowDC GetFrameDCOf(HWND window) {
+    HDC dc = GetWindowDC(window);
+    if (!dc) return {};
+    return UniqueWindowDC({window, dc});
+}
 inline UniqueMemoryDC CreateMemoryDC(HDC compatibleWith) {
     return UniqueMemoryDC(CreateCompatibleDC(compatibleWith));
 }

@@ -171,14 +171,14 @@ bool Win32Control::SetBackColor(Color value) {
     if (!brush) return false;
     props_.backColor = value;
     brush_ = std::move(brush);
-    if (window_) InvalidateRect(window_.get(), nullptr, TRUE);
+    RepaintInColours();
     return true;
 }
 
 bool Win32Control::SetForeColor(Color value) {
     if (!HasText()) return false;
     props_.foreColor = value;
-    if (window_) InvalidateRect(window_.get(), nullptr, TRUE);
+    RepaintInColours();
     return true;
 }
 
@@ -296,12 +296,19 @@ void Win32Control::PaintWindowless(HDC dc) const {
 void Win32Control::Rescale() {
     if (!window_) return;
     const RECT r = Bounds();
+    // A text box's scroll bar is as many device pixels wide as the density
+    // makes it: the frame is measured again.
     SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (HasText())
         if (UniqueFont font = MakeFont(props_.fontName, props_.fontSize, host_.Dpi()))
             ApplyFont(std::move(font));
-    InvalidateRect(window_.get(), nullptr, TRUE);
+    RepaintInColours();
+}
+
+// The frame too: a text box's scroll bar is drawn there, in its colours.
+void Win32Control::RepaintInColours() const {
+    if (window_) RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 HBRUSH Win32Control::PrepareColors(HDC dc) const {

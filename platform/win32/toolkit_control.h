@@ -10,12 +10,13 @@
 #include "platform/toolkit.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/picture.h"
+#include "platform/win32/toolkit_control_scroll.h"
 #include "platform/win32/toolkit_input.h"
 
 namespace corvale::win32 {
 
 enum class ControlKind {
-    TextBox,        // txtBox: multi-line, read-only, vertical scroll bar
+    TextBox,        // txtBox: multi-line, read-only, a thin scroll bar of its own
     InputBox,       // txtInput: single line, editable
     PictureButton,  // imgBut: a window of its own
     CommandButton,  // cmdFake
@@ -134,6 +135,7 @@ private:
     LRESULT CallBase(HWND, UINT, WPARAM, LPARAM) const;
     LRESULT ButtonMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT InputMessage(HWND, UINT, WPARAM, LPARAM);
+    ScrollBarLook ScrollLook() const;
     LRESULT ButtonMouse(HWND, const MouseMessage& m);
     void PaintButton(HWND);
     void PaintCue(HWND) const;
@@ -144,6 +146,7 @@ private:
     // pixels from the button's corner.
     POINT SkinPointOf(const MouseMessage& m) const;
     void ApplyFont(UniqueFont font);
+    void RepaintInColours() const;
     void Rearm();
     bool HasText() const { return kind_ == ControlKind::TextBox || kind_ == ControlKind::InputBox; }
     bool HasPicture() const { return kind_ == ControlKind::Image || kind_ == ControlKind::PictureButton; }
@@ -159,6 +162,7 @@ private:
     WNDPROC baseProc_ = nullptr;  // the window class's own procedure
     bool leftPressed_ = false;    // a press of the left button that may become a click
     std::wstring cue_;
+    ThinScrollBar scrollBar_;  // a text box's
     std::shared_ptr<const Win32Picture> drawable_;
     UniqueBrush brush_;
     UniqueFont font_;

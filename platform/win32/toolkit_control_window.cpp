@@ -27,9 +27,11 @@ WindowDesign DesignOf(ControlKind kind) {
     constexpr DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
     switch (kind) {
         // No border on either text box: the skin gives each its own colours,
-        // and a system-drawn frame would sit around the skinned face.
+        // and a system-drawn frame would sit around the skinned face. For
+        // the same reason the text box draws its scroll bar itself
+        // (ThinScrollBar).
         case ControlKind::TextBox:
-            return {L"EDIT", child | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_LEFT, L""};
+            return {L"EDIT", child | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_LEFT, L""};
         case ControlKind::InputBox: return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, L""};
         case ControlKind::PictureButton: return {PictureButtonClass(), child, L""};
         case ControlKind::CommandButton: return {L"BUTTON", child | BS_PUSHBUTTON, L"Fake"};
@@ -97,6 +99,9 @@ LRESULT CALLBACK Win32Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     switch (control->kind_) {
         case ControlKind::PictureButton: return control->ButtonMessage(hwnd, message, wParam, lParam);
         case ControlKind::InputBox: return control->InputMessage(hwnd, message, wParam, lParam);
+        case ControlKind::TextBox:
+            return control->scrollBar_.Message(hwnd, message, wParam, lParam, control->baseProc_,
+                                               control->ScrollLook());
         default: return control->CallBase(hwnd, message, wParam, lParam);
     }
 }
@@ -155,6 +160,10 @@ void Win32Control::PaintButton(HWND hwnd) {
         if (drawable_)
             drawable_->Draw(dc, RECT{0, 0, r.right - r.left, r.bottom - r.top}, false, host_.Dpi());
     });
+}
+
+ScrollBarLook Win32Control::ScrollLook() const {
+    return {ToColorRef(props_.foreColor), ToColorRef(props_.backColor), host_.Dpi()};
 }
 
 LRESULT Win32Control::InputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

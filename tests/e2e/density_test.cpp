@@ -18,6 +18,8 @@ struct Screen {
 constexpr char kPromptCaption[] = "VEXAL Terminal - Input";
 // Colours of the default theme (scripts/make_theme.py).
 constexpr Rgb kBackdrop{8, 12, 10}, kKeyFace{10, 20, 15}, kKeyLit{60, 190, 110}, kUnlit{18, 40, 27};
+// The information box's background and text, and its scroll bar's track.
+constexpr Rgb kPanel{6, 14, 10}, kPhosphor{110, 245, 150}, kTrack{27, 60, 38};
 
 // A 24- or 8-bit BMP of the theme, top row first.
 Canvas ReadBmp(const std::filesystem::path& file) {
@@ -119,6 +121,11 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
     const auto folder = DefaultTheme();
     if (!folder) GTEST_SKIP() << "no themes\\default above the test programs";
     std::filesystem::copy(*folder, theme_->RootPath() / L"theme");
+    // Programs enough in the suite's folder for the information box to
+    // need its scroll bar.
+    for (int i = 0; i < 20; ++i)
+        std::filesystem::copy_file(NextToDriver(L"corvale_e2e_plain.exe"),
+                                   theme_->RootPath() / (L"tool" + std::to_wstring(i) + L".exe"));
     const HWND window = StartPanelAndWait();
     ASSERT_TRUE(window);
 
@@ -165,6 +172,14 @@ TEST_P(Density, TheDefaultThemeFillsTheScreenSharplyAndAnswersAsAt96) {
     ASSERT_GE(starts.size(), 3u);
     EXPECT_EQ(starts[2] - starts[1], CourierCell(dpi).cy)
         << "a line of 9-point Courier New at " << dpi << " dpi";
+    // The box's own scroll bar at its right edge, six skin pixels wide: its
+    // thumb at the top in the text's colour, its track below in the
+    // background's with a little of the text's.
+    const int bar = box.right - Scaled(6), top = box.top + Scaled(2);
+    EXPECT_EQ(page.At(bar - 1, top), kPanel) << "beside the scroll bar";
+    EXPECT_EQ(page.At(bar, top), kPhosphor) << "the thumb";
+    EXPECT_EQ(page.At(box.right - 1, top), kPhosphor) << "the thumb";
+    EXPECT_EQ(page.At(bar, box.bottom - 1), kTrack) << "the track";
 
     // Hover on a key and off it: its lit picture, then its plain one.
     const POINT face = Middle(client, kDisplayKey.left + 3, kDisplayKey.top + 3);
