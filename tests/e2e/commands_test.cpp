@@ -130,17 +130,6 @@ TEST_F(ButtonCommands, AQuotedPathWithBlanksStartsThatProgramWithItsParameters) 
     EXPECT_EQ(inFolderWithBlanks.Calls(), std::vector<std::string>{"one two,three"});
 }
 
-TEST_F(ButtonCommands, LowerCaseQuitEndsTheProgramThroughTheExitSequence) {
-    Buttons({"quit"});
-    const HWND window = StartPanelAndWait();
-    ASSERT_TRUE(window);
-    ClickButton(window, 1);
-    const auto clicked = Clock::now();
-    const auto took = EndsWithin(*panels_.back(), clicked, 8s);
-    ASSERT_TRUE(took) << "the program did not end";
-    EXPECT_GE(*took, 1900ms) << "the exit sequence's pause was skipped";
-}
-
 // ---- The exit sequence -----------------------------------------------------------
 
 using ExitSequence = CommandsTest;
@@ -153,43 +142,6 @@ TEST_F(ExitSequence, TheExitKeyEndsTheProgramAfterItsPauseAndWithinFourSeconds) 
     ASSERT_TRUE(took);
     EXPECT_GE(*took, 2000ms);
     EXPECT_LE(*took, 4000ms);
-}
-
-TEST_F(ExitSequence, APacedTeardownTakesTheFaceAwayLastBuiltFirst) {
-    // Twenty pictures in a row; the first and the last are watched.
-    std::string pictures;
-    for (int n = 1; n <= 20; ++n) {
-        const Rgb colour{static_cast<std::uint8_t>(40 + n * 10), 120,
-                         static_cast<std::uint8_t>(250 - n * 10)};
-        theme_->WriteBmp(std::string("p").append(std::to_string(n)).append(".bmp"), Canvas(8, 8, colour));
-        pictures += TwoDigits(n) + "=p" + std::to_string(n) + ".bmp,P," + std::to_string(10 + (n - 1) * 35) +
-                    ",100,30,30\n";
-    }
-    theme_->WriteSkin("terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=50\n");
-    Buttons({}, pictures);
-    const HWND window = StartPanelAndWait();
-    ASSERT_TRUE(window);
-    const Box client = ClientRectOnScreen(window);
-    const POINT first = OnScreen(client, 25, 115);
-    const POINT last = OnScreen(client, 10 + 19 * 35 + 15, 115);
-    ASSERT_TRUE(WaitUntil([&] { return ScreenPixelNow(last.x, last.y) != kFace; }, 10s))
-        << "the face never finished";
-    RequestExit();
-    bool sawOnlyTheLastGone = false;
-    bool sawTheFirstGoneBeforeTheLast = false;
-    while (panels_.back()->Running()) {
-        try {
-            const ShownScreen screen;
-            const bool firstShows = screen.At(first.x, first.y) != kFace;
-            const bool lastShows = screen.At(last.x, last.y) != kFace;
-            if (firstShows && !lastShows) sawOnlyTheLastGone = true;
-            if (!firstShows && lastShows) sawTheFirstGoneBeforeTheLast = true;
-        } catch (const std::exception&) {
-            break;  // the window went while the picture was taken
-        }
-    }
-    EXPECT_TRUE(sawOnlyTheLastGone) << "never saw the last picture gone and the first still there";
-    EXPECT_FALSE(sawTheFirstGoneBeforeTheLast);
 }
 
 TEST_F(ExitSequence, ACloseRequestRunsTheExitSequenceAndTheSessionEndIsPrompt) {
@@ -236,23 +188,6 @@ TEST_F(VoiceCommands, AnExactCommandPerformsEveryButtonThatCarriesItOnceAndIsTak
     Sleep(1500);
     EXPECT_EQ(recorder_->Calls(), (std::vector<std::string>{"both", "both"}));
     EXPECT_EQ(GetSetting("Voice", kProgramId), "");
-}
-
-TEST_F(VoiceCommands, ACommandWrittenDuringStartUpRunsOnceItEnds) {
-    // A paced face: start-up goes on for a while after the window shows.
-    theme_->WriteSkin("terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=400\n");
-    std::string pictures;
-    for (int n = 1; n <= 6; ++n)
-        pictures += TwoDigits(n) + "=b.bmp,P," + std::to_string(300 + n * 20) + ",100,10,10\n";
-    Buttons({recorder_->Command("during start-up")}, pictures);
-    Panel& panel = StartPanel();
-    ASSERT_TRUE(panel.WaitForWindow());
-    SendVoiceCommand(recorder_->Command("during start-up"));
-    const auto written = Clock::now();
-    ASSERT_TRUE(recorder_->WaitForCalls(1, 10s));
-    EXPECT_GE(Clock::now() - written, 2000ms) << "performed before start-up ended";
-    Sleep(1500);
-    EXPECT_EQ(recorder_->Calls().size(), 1U);
 }
 
 }  // namespace

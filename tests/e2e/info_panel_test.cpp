@@ -433,25 +433,5 @@ TEST_F(InfoPanel, DriveCountersAndOneBlockPerDriveFollowTheSystemsAnswers) {
     }
 }
 
-TEST_F(InfoPanel, WithoutAnInfoSectionEveryLabelIsBlankAndTheValuesStillFollow) {
-    theme_->WriteSkin("Corvale.skn", PanelSkin(false));
-    const std::vector<std::string> lines = PanelLines();
-    ASSERT_GE(lines.size(), 20u) << "the panel was not filled";
-    const size_t w = ColumnWidth(lines);
-    const std::string blank(w + 1, ' ');
-    EXPECT_EQ(lines[0].substr(0, w + 8), blank + "Windows");
-    std::vector<std::string> headings;
-    for (const DriveFacts& d : Drives()) headings.push_back(Pad(" " + d.name, w));
-    size_t bare = 0;
-    for (const std::string& line : lines) {
-        if (line.empty() || std::find(headings.begin(), headings.end(), line) != headings.end()) continue;
-        EXPECT_EQ(line.substr(0, w + 1), blank) << "|" << line << "|";
-        if (line.size() == w + 1) ++bare;
-    }
-    // Only the drives' kind lines end after the label: without labels the
-    // kind texts are empty too, and they are not padded.
-    EXPECT_EQ(bare, headings.size()) << Join(lines);
-}
-
 }  // namespace
 }  // namespace corvale::e2e

@@ -79,30 +79,29 @@ protected:
         os.toolkit.workArea = {0, 0, 1280, 994};
     }
     FakeForm& Form() { return static_cast<FakeForm&>(main.form()); }
-    // The colour a main window has before any skin sets one.
-    Color DesignColor() { return FakeForm(os.toolkit, FormKind::Main, main).backColor; }
 
     fake::FakePlatform os;
     Context ctx{os.bundle};
     FrmMain main{ctx};
 };
 
-TEST_F(StartupTest, ASecondInstanceRaisesTheFirstAndEndsWithoutWritingOrShowing) {
-    os.desktop.previousInstance = true;
-    os.desktop.windows = {{77, true, 0, 0, 0, 0, "VEXAL Terminal - Corvale"}};
-    EXPECT_THROW(main.Load(), ProgramEnded);
-    EXPECT_EQ(os.desktop.raised, std::vector<WindowHandle>{77});
-    EXPECT_TRUE(os.settings.writes.empty());
-    EXPECT_FALSE(Form().shown);
-    EXPECT_NE(Form().caption, "VEXAL Terminal - Corvale");
-}
-
-TEST_F(StartupTest, ASecondInstanceWhoseFirstWindowIsHiddenStillEnds) {
-    os.desktop.previousInstance = true;
-    os.desktop.windows = {{77, false, 0, 0, 0, 0, "VEXAL Terminal - Corvale"}};
-    EXPECT_THROW(main.Load(), ProgramEnded);
-    EXPECT_TRUE(os.desktop.raised.empty());
-    EXPECT_TRUE(os.settings.writes.empty());
+// The first instance's window is raised when it shows; either way the
+// second ends before it writes a setting or shows itself.
+TEST(Startup_SecondInstance, EndsWithoutWritingOrShowingAndRaisesAShownFirstWindow) {
+    for (const bool firstShown : {true, false}) {
+        fake::FakePlatform os;
+        Context ctx{os.bundle};
+        FrmMain main{ctx};
+        os.desktop.previousInstance = true;
+        os.desktop.windows = {{77, firstShown, 0, 0, 0, 0, "VEXAL Terminal - Corvale"}};
+        EXPECT_THROW(main.Load(), ProgramEnded);
+        EXPECT_EQ(os.desktop.raised, firstShown ? std::vector<WindowHandle>{77} : std::vector<WindowHandle>{})
+            << "first window shown: " << firstShown;
+        EXPECT_TRUE(os.settings.writes.empty());
+        auto& form = static_cast<FakeForm&>(main.form());
+        EXPECT_FALSE(form.shown);
+        EXPECT_NE(form.caption, "VEXAL Terminal - Corvale");
+    }
 }
 
 TEST_F(StartupTest, StaleRemoteControlRequestsAreResetBeforeTheWindowShows) {
@@ -176,21 +175,29 @@ TEST_F(StartupTest, TheWidthLayoutSkinWinsOnlyWhenItHasABackGround) {
     EXPECT_EQ(static_cast<FakeForm&>(m.form()).backColor, Rgb(4, 5, 6));
 }
 
-TEST_F(StartupTest, WithoutAnySkinTheWindowKeepsItsDesignColour) {
-    const Color design = DesignColor();
-    main.Load();
-    EXPECT_EQ(ctx.g.LayoutSkinName, "Corvale");
-    EXPECT_EQ(Form().backColor, design);
-    EXPECT_FALSE(ctx.g.Animated);
-    EXPECT_EQ(ctx.g.AnimDelay, 0);
-}
-
-TEST_F(StartupTest, AShortBackGroundKeepsTheDesignColour) {
-    os.profile.SetFile("C:\\Panel\\Blue\\Corvale.skn", "[DEFAULT]\nBackGround=0,128\n");
-    const Color design = DesignColor();
-    main.Load();
-    EXPECT_EQ(Form().backColor, design);
-    EXPECT_TRUE(os.toolkit.messageBoxes.empty());
+TEST(Startup_BackGround, WithoutAUsableOneTheWindowKeepsItsDesignColourSilently) {
+    const struct {
+        const char* why;
+        const char* layoutSkin;  // nullptr: no skin at all
+    } cases[] = {
+        {"no skin at all", nullptr},
+        {"fewer than two commas", "[DEFAULT]\nBackGround=0,128\n"},
+    };
+    for (const auto& c : cases) {
+        fake::FakePlatform os;
+        os.settings.Put("Default", "ProgramDir", "C:\\Panel\\");
+        os.settings.Put("Default", "ThemeDir", "Blue\\");
+        if (c.layoutSkin) os.profile.SetFile("C:\\Panel\\Blue\\Corvale.skn", c.layoutSkin);
+        Context ctx{os.bundle};
+        FrmMain main{ctx};
+        const Color design = FakeForm(os.toolkit, FormKind::Main, main).backColor;
+        main.Load();
+        EXPECT_EQ(ctx.g.LayoutSkinName, "Corvale") << c.why;
+        EXPECT_EQ(static_cast<FakeForm&>(main.form()).backColor, design) << c.why;
+        EXPECT_TRUE(os.toolkit.messageBoxes.empty()) << c.why;
+        EXPECT_FALSE(ctx.g.Animated) << c.why;
+        EXPECT_EQ(ctx.g.AnimDelay, 0) << c.why;
+    }
 }
 
 TEST_F(StartupTest, ProgramDirAndThemeDirAreJoinedWithoutASeparator) {
