@@ -9,21 +9,10 @@
 namespace corvale {
 namespace {
 
-// Every code on both families, string for string; the system's own
-// rundll32.exe is started from the system folder, never found by search.
-TEST(Commands_Applets, EveryCommandWordStartsItsCommandLineOnBothFamilies) {
-    const char* const rows[20][2] = {
-        {"odbccp32.cpl", "odbccp32.cpl"}, {"hdwwiz.cpl", "sysdm.cpl @1"},
-        {"appwiz.cpl", "appwiz.cpl,,1"},  {"timedate.cpl", "timedate.cpl"},
-        {"desk.cpl,,0", "desk.cpl,,0"},   {nullptr, "main.cpl @3"},
-        {"inetcpl.cpl", "inetcpl.cpl"},   {"joy.cpl", "joy.cpl"},
-        {"main.cpl @1", "main.cpl @1"},   {"telephon.cpl ,1", "modem.cpl"},
-        {"main.cpl @0", "main.cpl @0"},   {"mmsys.cpl ,1", "mmsys.cpl,,0"},
-        {"ncpa.cpl", "netcpl.cpl"},       {"nusrmgr.cpl", "password.cpl"},
-        {"powercfg.cpl", "powercfg.cpl"}, {nullptr, nullptr},
-        {"intl.cpl,,0", "intl.cpl,,0"},   {"mmsys.cpl", "mmsys.cpl @1"},
-        {"sysdm.cpl,,0", "sysdm.cpl,,0"}, {"telephon.cpl", "telephon.cpl"},
-    };
+// Every code on both families starts its applet string behind the control
+// panel's entry point, or its folder; the system's own rundll32.exe is
+// started from the system folder, never found by search.
+TEST(Commands_Applets, EveryCommandWordStartsItsAppletOrFolderOnBothFamilies) {
     for (int code = 1; code <= 20; ++code) {
         for (const bool nt : {true, false}) {
             SCOPED_TRACE("CP" + std::to_string(code) + (nt ? " NT" : " 9x"));
@@ -32,21 +21,41 @@ TEST(Commands_Applets, EveryCommandWordStartsItsCommandLineOnBothFamilies) {
             ASSERT_EQ(launcher.started.size(), 1U);
             const auto& start = launcher.started[0];
             if (code == 16) {
-                EXPECT_EQ(start.commandLine,
-                          "rundll32.exe shell32.dll,SHHelpShortcuts_RunDLL PrintersFolder");
+                EXPECT_EQ(start.commandLine, kPrintersFolder);
                 EXPECT_EQ(start.state, WindowState::MinimizedFocus);
                 EXPECT_EQ(start.program, "system\\rundll32.exe");
             } else if (code == 6 && nt) {
                 EXPECT_EQ(start.commandLine, "explorer ");
                 EXPECT_EQ(start.program, "windows\\explorer.exe");
             } else {
-                EXPECT_EQ(start.commandLine, std::string("rundll32.exe shell32.dll,Control_RunDLL ") +
-                                                 rows[code - 1][nt ? 0 : 1]);
+                ASSERT_FALSE(AppletString(code, nt).empty());
+                EXPECT_EQ(start.commandLine, kAppletPrefix + AppletString(code, nt));
                 EXPECT_EQ(start.state, WindowState::NormalFocus);
                 EXPECT_EQ(start.program, "system\\rundll32.exe");
             }
         }
     }
+}
+
+// The rows whose strings are easy to get wrong.
+TEST(Commands_Applets, TheFamiliesDifferWhereTheirAppletsDoAndStringsKeepTheirBlanks) {
+    const struct {
+        int code;
+        bool nt;
+        const char* applet;
+        const char* why;
+    } rows[] = {
+        {2, true, "hdwwiz.cpl", "the NT family's own hardware wizard"},
+        {2, false, "sysdm.cpl @1", "the 9x family's is a page of System"},
+        {10, true, "telephon.cpl ,1", "the blank before the page goes to the control panel as written"},
+        {10, false, "modem.cpl", "the 9x family's modems"},
+        {5, true, "desk.cpl,,0", "the same display page on both"},
+        {6, false, "main.cpl @3", "the 9x family opens Fonts as an applet, not a folder"},
+        {6, true, "", "the NT family opens the Fonts folder"},
+        {16, false, "", "the Printers folder on both"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(AppletString(r.code, r.nt), r.applet) << "CP" << r.code << ": " << r.why;
 }
 
 TEST(Commands_Applets, FontsOnTheNtFamilyOpensTheUsersFontsFolder) {
