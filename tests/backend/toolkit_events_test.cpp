@@ -1,8 +1,12 @@
 // Window messages as the form's handlers hear them: mouse routing and
-// capture, clicks, keys, timers, the modal show and the window under the cursor.
+// capture, clicks, keys, timers, the modal show, the window under the cursor
+// and changes of the displays.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <atomic>
+#include <thread>
 
 #include "platform/win32/toolkit.h"
 #include "tests/backend/toolkit_test_support.h"
@@ -336,6 +340,70 @@ TEST_F(ToolkitEventsTest, WindowUnderTheCursorIsTheButtonOrElseTheForm) {
     }
     button->SetVisible(false);
     EXPECT_EQ(toolkit.WindowFromPoint(Point{60, 70}), form->Handle());
+}
+
+// The system broadcasts these to every top-level window and waits for each
+// answer: the form hears them, and lets the sender go before its handler
+// (a face built anew) is done.
+TEST_F(ToolkitEventsTest, DisplayAndWorkAreaChangesReachTheFormWithoutHoldingTheSender) {
+    events.onHeard = [](const Heard& h) {
+        if (h.what == "display") ::Sleep(800);
+    };
+    const struct {
+        const char* why;
+        UINT message;
+        WPARAM wParam;
+        int heard;
+    } cases[] = {
+        {"a new screen size", WM_DISPLAYCHANGE, 32, 1},
+        {"a new work area", WM_SETTINGCHANGE, SPI_SETWORKAREA, 1},
+        {"another setting", WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0},
+    };
+    for (const auto& c : cases) {
+        events.Forget();
+        std::atomic<ULONGLONG> held{0};
+        std::thread sender([&] {
+            const ULONGLONG start = GetTickCount64();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(Window(), c.message, c.wParam, 0, SMTO_NORMAL, 5000, &result);
+            held = GetTickCount64() - start;
+        });
+        PumpFor(toolkit, 1000);
+        sender.join();
+        EXPECT_EQ(events.Count("display", ControlRef{}), c.heard) << c.why;
+        EXPECT_LT(held.load(), 400U) << c.why;
+    }
+}
+
+TEST_F(ToolkitEventsTest, ARectangleOffEveryMonitorIsToldSoWithTheNearestWorkArea) {
+    const Rect virtualScreen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                             GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                             GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const Rect work = toolkit.WorkArea();
+    const struct {
+        const char* why;
+        Rect r;
+        bool holds;
+    } cases[] = {
+        {"on the primary monitor", {work.left + 10, work.top + 10, work.left + 200, work.top + 100}, true},
+        {"partly beyond the right edge",
+         {virtualScreen.right - 20, 10, virtualScreen.right + 500, 100},
+         true},
+        {"beyond the right edge", {virtualScreen.right + 10, 10, virtualScreen.right + 500, 100}, false},
+        {"above and left of everything",
+         {virtualScreen.left - 900, virtualScreen.top - 700, virtualScreen.left - 100,
+          virtualScreen.top - 100},
+         false},
+    };
+    for (const auto& c : cases) {
+        const NearestMonitor m = toolkit.MonitorNearest(c.r);
+        EXPECT_EQ(m.holdsRect, c.holds) << c.why;
+        EXPECT_GT(m.workArea.Width(), 0) << c.why;
+    }
+    const NearestMonitor primary = toolkit.MonitorNearest(cases[0].r);
+    EXPECT_EQ((std::vector<long>{primary.workArea.left, primary.workArea.top, primary.workArea.right,
+                                 primary.workArea.bottom}),
+              (std::vector<long>{work.left, work.top, work.right, work.bottom}));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 namespace corvale::win32::testing {
 
 struct Heard {
-    std::string what;  // "down", "move", "up", "click", "key", "timer"
+    std::string what;  // "down", "move", "up", "click", "key", "timer", "display"
     ControlRef ref;
     MouseEvent mouse;
     KeyEvent key;
@@ -31,6 +31,7 @@ public:
     void OnClick(ControlRef r) override { Record({"click", r, {}, {}}); }
     void OnKeyUp(ControlRef r, const KeyEvent& k) override { Record({"key", r, {}, k}); }
     void OnTimer(ControlRef r) override { Record({"timer", r, {}, {}}); }
+    void OnDisplayChange() override { Record({"display", {}, {}, {}}); }
 
     int Count(const std::string& what, ControlRef ref) const {
         int n = 0;
