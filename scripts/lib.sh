@@ -18,7 +18,7 @@ corvale_as_root() {
 corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-        xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
+        xvfb x11-apps x11-utils x11-xserver-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
         clang-format python3)
     local missing=() p
     for p in "${packages[@]}"; do
@@ -97,11 +97,11 @@ corvale_build_fuzz() {
 }
 
 corvale_build_win64_program() {
-    corvale_log "Windows 64-bit build of the program (mingw-w64 x86_64)"
+    corvale_log "Windows 64-bit build of the program and the display test's helper (mingw-w64 x86_64)"
     mkdir -p "$CORVALE_BUILD"
     corvale_configure "$CORVALE_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR="$(corvale_werror)"
-    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale
+    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale corvale_e2e_display_mode
 }
 
 # ---- The Windows side: X display, sound, Wine prefix ----------------------
