@@ -129,19 +129,20 @@ corvale_make_tmp() {
 }
 
 # Xvfb on the first display number nobody holds, 1024x768x24 or the size
-# in $1 (WIDTHxHEIGHT); sets DISPLAY.
+# in $1 (WIDTHxHEIGHT), with an 800x600 mode besides; sets DISPLAY.
 corvale_start_xvfb() {
     corvale_make_tmp
     local n size=${1:-1024x768}
     for n in $(seq 57 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$CORVALE_TMP/xvfb.log" 2>&1 &
         CORVALE_XVFB_PID=$!
         local _
         for _ in $(seq 1 100); do
             if [ -e "/tmp/.X11-unix/X$n" ]; then
                 export DISPLAY=":$n"
                 corvale_log "Xvfb on $DISPLAY"
+                corvale_smaller_screen_mode
                 return 0
             fi
             kill -0 "$CORVALE_XVFB_PID" 2>/dev/null || break
@@ -154,6 +155,17 @@ corvale_start_xvfb() {
     done
     corvale_log "no free X display for Xvfb"
     return 1
+}
+
+# Xvfb lists no size but its own, and Wine changes the screen only to a
+# size the X server lists: the display test changes a running panel's
+# screen to 800x600 and back. Xvfb takes any size up to the one it started
+# with (it names its one output "screen"), and with -noreset it keeps the
+# mode when a client that made it goes.
+corvale_smaller_screen_mode() {
+    command -v xrandr >/dev/null || return 0
+    { xrandr --newmode 800x600 40 800 840 968 1056 600 601 605 628 && xrandr --addmode screen 800x600; } \
+        >/dev/null 2>&1 || corvale_log "no 800x600 mode on $DISPLAY: the display test will skip"
 }
 
 # Makes $1 the HOME, with the null device as ALSA's default: the winmm

@@ -375,36 +375,5 @@ TEST_F(ToolkitEventsTest, DisplayAndWorkAreaChangesReachTheFormWithoutHoldingThe
     }
 }
 
-TEST_F(ToolkitEventsTest, ARectangleOffEveryMonitorIsToldSoWithTheNearestWorkArea) {
-    const Rect virtualScreen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                             GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                             GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    const Rect work = toolkit.WorkArea();
-    const struct {
-        const char* why;
-        Rect r;
-        bool holds;
-    } cases[] = {
-        {"on the primary monitor", {work.left + 10, work.top + 10, work.left + 200, work.top + 100}, true},
-        {"partly beyond the right edge",
-         {virtualScreen.right - 20, 10, virtualScreen.right + 500, 100},
-         true},
-        {"beyond the right edge", {virtualScreen.right + 10, 10, virtualScreen.right + 500, 100}, false},
-        {"above and left of everything",
-         {virtualScreen.left - 900, virtualScreen.top - 700, virtualScreen.left - 100,
-          virtualScreen.top - 100},
-         false},
-    };
-    for (const auto& c : cases) {
-        const NearestMonitor m = toolkit.MonitorNearest(c.r);
-        EXPECT_EQ(m.holdsRect, c.holds) << c.why;
-        EXPECT_GT(m.workArea.Width(), 0) << c.why;
-    }
-    const NearestMonitor primary = toolkit.MonitorNearest(cases[0].r);
-    EXPECT_EQ((std::vector<long>{primary.workArea.left, primary.workArea.top, primary.workArea.right,
-                                 primary.workArea.bottom}),
-              (std::vector<long>{work.left, work.top, work.right, work.bottom}));
-}
-
 }  // namespace
 }  // namespace corvale::win32

@@ -356,22 +356,14 @@ void FakeToolkit::MessageBox(const std::string& text) {
     journal.push_back("msgbox " + text);
 }
 
-// The first monitor the rectangle overlaps, else the one with the least gap.
+// The first monitor the rectangle overlaps; off all of them, the first.
 NearestMonitor FakeToolkit::MonitorNearest(const Rect& r) const {
-    const std::vector<Monitor> all =
-        monitors.empty() ? std::vector<Monitor>{{{0, 0, screenWidth, screenHeight}, workArea}} : monitors;
-    auto gap = [&](const Rect& m) {
-        const long dx = std::max({m.left - r.right, r.left - m.right, 0L});
-        const long dy = std::max({m.top - r.bottom, r.top - m.bottom, 0L});
-        return dx * dx + dy * dy;
-    };
-    const Monitor* nearest = &all.front();
-    for (const Monitor& m : all) {
+    if (monitors.empty())
+        return {r.left < screenWidth && r.right > 0 && r.top < screenHeight && r.bottom > 0, workArea};
+    for (const Monitor& m : monitors)
         if (r.left < m.area.right && m.area.left < r.right && r.top < m.area.bottom && m.area.top < r.bottom)
             return {true, m.workArea};
-        if (gap(m.area) < gap(nearest->area)) nearest = &m;
-    }
-    return {false, nearest->workArea};
+    return {false, monitors.front().workArea};
 }
 
 WindowHandle FakeToolkit::WindowFromPoint(Point screen) const {

@@ -201,8 +201,8 @@ public:
     int screenWidth = 1024;
     int twipsPerPixel = 15;
     Rect workArea{0, 0, 1024, 740};
-    // The monitors, each with its work area; none stands for one monitor of
-    // screenWidth x screenHeight whose work area is workArea.
+    // The monitors, each with its work area, the nearest to any place first;
+    // none stands for one of screenWidth x screenHeight with workArea.
     struct Monitor {
         Rect area, workArea;
     };

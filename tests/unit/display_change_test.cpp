@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <optional>
 
 #include "app/frm_main.h"
 #include "tests/fake/fake_platform.h"
@@ -20,180 +19,112 @@ struct Screen {
         : width(w), workArea(area), monitors(std::move(all)) {}
     int width;
     Rect workArea;
-    std::vector<Monitor> monitors;  // none: one of width x 768
+    std::vector<Monitor> monitors;  // none: one monitor, width x 768
 };
 
-// A panel on a theme with a layout for 1024 and one for 800 pixels, each a
-// text box reaching the bottom edge and one button of its own.
+// A theme with a layout for 1024 and one for 800 pixels, each of its own
+// colour, with a text box reaching the bottom edge and a protected button
+// that starts WIDTH.exe. `whileStarting` runs whenever start-up lets events run.
 struct Panel {
-    // `whileStarting` runs whenever start-up lets events run.
-    explicit Panel(const Screen& screen, std::optional<Rect> saved = std::nullopt,
+    // `saved`: Left, Top, Right and Bottom of a saved placement.
+    explicit Panel(const Screen& screen, std::vector<long> saved = {},
                    std::function<void(Panel&)> whileStarting = {}) {
         os.settings.Put("Default", "ProgramDir", "C:\\P\\");
-        os.settings.Put("Default", "ThemeDir", "T\\");
         os.mixer.AddStandardLine(4, "Master Volume", 30000, 0);
-        os.profile.SetFile("C:\\P\\T\\terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=10\n");
-        for (const auto& [width, command] : {std::pair{"1024", "wide.exe"}, std::pair{"800", "narrow.exe"}})
-            os.profile.SetFile(std::string("C:\\P\\T\\Corvale") + width + ".skn",
-                               std::string("[DEFAULT]\nBackGround=") + width + ",0,0\nStartupSound=hello\n" +
-                                   "01=info,L,0,0,100,-20,6,14,10,1,1,1,Courier New,9\n"
-                                   "02=card,L,0,0,100,20,6,14,10,1,1,1,Courier New,9\n"
-                                   "03=b.bmp,B,1,1,9,9,in,out,True," +
-                                   command + "\n");
-        os.sound.shortPaths["C:\\P\\T\\hello.wav"] = "HELLO";
-        os.files.Put("HELLO", std::string("RIFF"));
-        if (saved) {
-            os.settings.Put("General", "Running", "True");
-            const long edges[] = {saved->left, saved->top, saved->right, saved->bottom};
-            const char* keys[] = {"Left", "Top", "Right", "Bottom"};
-            for (int i = 0; i < 4; ++i) os.settings.Put("Screen", keys[i], std::to_string(edges[i]));
+        os.profile.SetFile("C:\\P\\terminal.skn", "[DEFAULT]\nAnimated=True\nAnimDelay=10\n");
+        for (const std::string w : {"1024", "800"}) {
+            const std::string entries = "01=i,L,0,0,9,-20\n02=c,L,0,0,9,9\n03=b.bmp,B,1,1,9,9,i,o,True," + w;
+            os.profile.SetFile("C:\\P\\Corvale" + w + ".skn",
+                               "[DEFAULT]\nBackGround=" + w.substr(0, 1) + ",0,0\n" + entries + ".exe\n");
         }
-        Show(screen);
+        if (!saved.empty()) os.settings.Put("General", "Running", "True");
+        for (size_t i = 0; i < saved.size(); ++i)
+            os.settings.Put("Screen", std::vector{"Left", "Top", "Right", "Bottom"}[i],
+                            std::to_string(saved[i]));
+        Change(screen, false);
         if (whileStarting) os.toolkit.onDoEvents = [this, whileStarting] { whileStarting(*this); };
         main.Load();
         os.toolkit.onDoEvents = nullptr;
     }
-    void Show(const Screen& screen) {
+    void Change(const Screen& screen, bool tell = true) {
         os.toolkit.screenWidth = screen.width;
         os.toolkit.workArea = screen.workArea;
         os.toolkit.monitors = screen.monitors;
+        if (tell) main.OnDisplayChange();
     }
-    void Change(const Screen& screen) {
-        Show(screen);
-        main.OnDisplayChange();
-    }
-    Rect Window() {
+    std::vector<long> Window() {
         const corvale::Form& f = main.form();
         auto px = [](double twips) { return std::lround(twips / 15); };
         return {px(f.Left()), px(f.Top()), px(f.Left() + f.Width()), px(f.Top() + f.Height())};
     }
-    fake::FakeForm& Form() { return static_cast<fake::FakeForm&>(main.form()); }
-    long Count(const std::string& entry) {
-        return std::count(os.toolkit.journal.begin(), os.toolkit.journal.end(), entry);
-    }
+    long Rebuilds() { return std::ranges::count(os.toolkit.journal, std::string("unload imgBut(1)")); }
+    std::string Command() { return ctx.g.Main.ButtonCommand.back(); }
 
     fake::FakePlatform os;
     Context ctx{os.bundle};
     FrmMain main{ctx};
 };
 
-std::vector<long> Edges(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-TEST(DisplayChange, TheWindowTakesItsPlaceAndTheFaceIsBuiltAnewOnlyWhenItNoLongerFits) {
+TEST(DisplayChange, TheWindowTakesItsPlaceAndTheFaceIsBuiltAnewAsAtStartWhenItNoLongerFits) {
     const Monitor primary{{0, 0, 1024, 768}, {0, 0, 1024, 740}},
         second{{1024, 0, 2048, 768}, {1024, 0, 2048, 768}};
-    const Screen start{}, docked{1024, primary.workArea, {primary, second}};
+    const Screen start, docked{1024, primary.workArea, {primary, second}}, small{800, {0, 0, 800, 570}},
+        barOnTop{1024, {0, 28, 1024, 768}}, tallBar{1024, {0, 0, 1024, 700}};
     const struct {
         const char* why;
-        std::optional<Rect> saved;
+        std::vector<long> saved, window;
         Screen before, after;
         bool rebuilt;
-        const char* command;
-        Rect window;
     } cases[] = {
-        {"nothing changed", {}, start, start, false, "wide.exe", {0, 0, 1024, 740}},
-        {"the taskbar went to the top: the same size elsewhere",
-         {},
-         start,
-         {1024, {0, 28, 1024, 768}},
-         false,
-         "wide.exe",
-         {0, 28, 1024, 768}},
-        {"the taskbar grew: the face is laid out for the shorter window",
-         {},
-         start,
-         {1024, {0, 0, 1024, 700}},
-         true,
-         "wide.exe",
-         {0, 0, 1024, 700}},
-        {"an 800-pixel screen takes its own layout",
-         {},
-         start,
-         {800, {0, 0, 800, 572}},
-         true,
-         "narrow.exe",
-         {0, 0, 800, 572}},
-        {"a saved placement does not follow the work area",
-         Rect{100, 50, 900, 650},
-         start,
-         {1024, {0, 28, 1024, 768}},
-         false,
-         "wide.exe",
-         {100, 50, 900, 650}},
-        {"a saved placement whose monitor is gone goes whole onto the nearest",
-         Rect{1200, 100, 1800, 500},
-         docked,
-         start,
-         false,
-         "wide.exe",
-         {424, 100, 1024, 500}},
-        {"one larger than the monitor left is cut to its work area",
-         Rect{1100, 0, 2100, 700},
-         docked,
-         {800, {0, 0, 800, 570}, {{{0, 0, 800, 600}, {0, 0, 800, 570}}}},
-         true,
-         "narrow.exe",
-         {0, 0, 800, 570}},
-        {"one off every monitor at start is brought on at once",
-         Rect{-900, 100, -300, 500},
-         start,
-         start,
-         false,
-         "wide.exe",
-         {0, 100, 600, 500}},
+        {"taskbar on top: same size elsewhere", {}, {0, 28, 1024, 768}, start, barOnTop, false},
+        {"taller taskbar: entries at the bottom", {}, {0, 0, 1024, 700}, start, tallBar, true},
+        {"800 pixels wide: its own layout", {}, {0, 0, 800, 570}, start, small, true},
+        {"saved: not the work area", {100, 50, 900, 650}, {100, 50, 900, 650}, start, barOnTop, false},
+        {"saved, monitor gone: moved whole", {1200, 0, 1800, 500}, {424, 0, 1024, 500}, docked, start, false},
+        {"saved, too large: cut to the area", {1100, 0, 2100, 700}, {0, 0, 800, 570}, docked, small, true},
+        {"saved, off all monitors at start", {-900, 10, -300, 50}, {0, 10, 600, 50}, start, start, false},
     };
     for (const auto& c : cases) {
-        Panel panel(c.before, c.saved);
-        panel.Change(c.after);
-        EXPECT_EQ(panel.Count("unload imgBut(1)"), c.rebuilt ? 1 : 0) << c.why;
-        EXPECT_EQ(panel.ctx.g.Main.ButtonCommand, (std::vector<std::string>{"", c.command})) << c.why;
-        EXPECT_EQ(Edges(panel.Window()), Edges(c.window)) << c.why;
-        EXPECT_EQ(panel.Form().scaleHeight, c.window.Height()) << c.why;
+        Panel p(c.before, c.saved);
+        const long long slept = p.os.toolkit.sleptMs;
+        p.Change(c.after);
+        EXPECT_EQ(p.Window(), c.window) << c.why;
+        EXPECT_EQ(p.Rebuilds(), c.rebuilt ? 1 : 0) << c.why;
+        EXPECT_EQ(p.Command(), std::to_string(c.after.width) + ".exe") << c.why;
+        EXPECT_EQ(static_cast<fake::FakeForm&>(p.main.form()).backColor,
+                  Rgb(c.after.width == 800 ? 8 : 1, 0, 0))
+            << c.why;
+        // As at start: the build paced, the mixer and the panel filled; no exit's pause.
+        EXPECT_EQ(p.os.toolkit.sleptMs - slept, c.rebuilt ? 3 * 10 : 0) << c.why;
+        EXPECT_EQ(p.os.mixer.opens, c.rebuilt ? 2 : 1) << c.why;
+        EXPECT_NE(p.main.form().Find(ControlArray::txtBox, 1)->Text(), "") << c.why;
     }
 }
 
-TEST(DisplayChange, AFaceBuiltAnewIsBuiltAsAtStartWithoutTheExit) {
-    Panel panel(Screen{});
-    const long long slept = panel.os.toolkit.sleptMs;
-    ASSERT_EQ(panel.os.sound.played.size(), 1U) << "the start's sound";
-    panel.Change(Screen{800, {0, 0, 800, 572}});
-    EXPECT_EQ(panel.os.toolkit.sleptMs - slept, 3 * 10)
-        << "paced as the theme says, the old face gone at once";
-    EXPECT_EQ(panel.Count("end"), 0);
-    EXPECT_EQ(panel.os.sound.played.size(), 1U) << "the start's sound is the start's";
-    EXPECT_EQ(panel.os.mixer.closes, 1);
-    EXPECT_EQ(panel.os.mixer.opens, 2);
-    EXPECT_EQ(panel.Form().backColor, Rgb(255, 0, 0));
-    EXPECT_NE(panel.Form().Find(ControlArray::txtBox, 1)->Text(), "") << "the information panel";
-    EXPECT_NE(panel.Form().Find(ControlArray::txtBox, 2)->Text(), "") << "the sound card's report";
-    EXPECT_EQ(panel.Form().ControlCount(), panel.ctx.g.ControlCount + 3);
-    EXPECT_TRUE(panel.ctx.g.StartupDone);
-}
-
-// The click reads its button's command after the prompt: were the face
-// rebuilt under it, the new face's button would run.
+// A click reads its button's command after the prompt: were the face rebuilt
+// under it, the new face's button would run. A change during a build is
+// followed once the face stands, and one during that rebuild after it.
 TEST(DisplayChange, AChangeWaitsForTheClickUnderWayAndForTheFaceBeingBuilt) {
-    Panel clicked(Screen{});
+    Panel clicked{Screen{}};
     clicked.os.toolkit.onShowModal = [&](fake::FakeForm& prompt) {
         clicked.Change(Screen{800, {0, 0, 800, 572}});
-        EXPECT_EQ(clicked.ctx.g.LayoutSkinName, "Corvale1024") << "rebuilt under the prompt";
+        EXPECT_EQ(clicked.Rebuilds(), 0) << "rebuilt under the prompt";
         prompt.Events().OnKeyUp({ControlArray::txtInput, 0}, {kKeyReturn, 0});
     };
     clicked.main.OnClick({ControlArray::imgBut, 1});
     ASSERT_EQ(clicked.os.launcher.opened.size(), 1U);
-    EXPECT_EQ(clicked.os.launcher.opened[0].file, "wide.exe");
-    EXPECT_EQ(clicked.ctx.g.LayoutSkinName, "Corvale800") << "followed once the click was done";
+    EXPECT_EQ(clicked.os.launcher.opened[0].file, "1024.exe");
+    EXPECT_EQ(clicked.Command(), "800.exe") << "followed once the click was done";
 
     int changes = 0;
-    Panel building(Screen{}, std::nullopt, [&changes](Panel& p) {
+    Panel building(Screen{}, {}, [&changes](Panel& p) {
         if (p.ctx.g.Main.ButtonCount != 1 || changes == 2) return;
-        const long unloads = p.Count("unload imgBut(1)");
+        const long rebuilds = p.Rebuilds();
         p.Change(Screen{800, {0, 0, 800, 572 - 100 * changes++}});
-        EXPECT_EQ(p.Count("unload imgBut(1)"), unloads) << "taken down while being built";
+        EXPECT_EQ(p.Rebuilds(), rebuilds) << "taken down while being built";
     });
-    EXPECT_EQ(building.Count("unload imgBut(1)"), 2) << "once started, and again for the change meanwhile";
-    EXPECT_EQ(Edges(building.Window()), Edges(Rect{0, 0, 800, 472}));
-    EXPECT_EQ(building.ctx.g.Main.ButtonCommand, (std::vector<std::string>{"", "narrow.exe"}));
+    EXPECT_EQ(building.Rebuilds(), 2);
+    EXPECT_EQ(building.Window(), (std::vector<long>{0, 0, 800, 472}));
 }
 
 }  // namespace
