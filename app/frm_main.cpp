@@ -22,10 +22,16 @@ void FrmMain::Load() {
     ctx_.g.ProgramId = kProgramId;
     ctx_.g.StartupDone = false;
     form_ = ctx_.os.toolkit.CreateForm(FormKind::Main, *this);
+    designColor_ = form_->BackColor();
     InitMainWindow();
-    mixerPanel_->OpenMixerPanel();
-    FillInfoPanel(ctx_, *form_, form_->Find(ControlArray::txtBox, 1), infoPanel_);
+    FillPanels(true);
     ctx_.g.StartupDone = true;
+    FollowDisplayChanges();  // one that came while the face was being built
+}
+
+void FrmMain::FillPanels(bool tellMixerFailure) {
+    mixerPanel_->OpenMixerPanel(tellMixerFailure);
+    FillInfoPanel(ctx_, *form_, form_->Find(ControlArray::txtBox, 1), infoPanel_);
 }
 
 std::string FrmMain::Setting(const std::string& section, const std::string& key,
@@ -48,7 +54,12 @@ void FrmMain::InitMainWindow() {
     ApplyLayoutSkinValues();
     form_->Show();
     ctx_.os.toolkit.DoEvents();
+    BuildFace();
+}
+
+void FrmMain::BuildFace() {
     mixerPanel_ = std::make_unique<VolumePanel>(ctx_, *form_);
+    builtFor_ = FaceFit{ctx_.g.LayoutSkinName, placedAt_};
     BuildSkinLayout(ctx_, *form_, "DEFAULT", ctx_.g.Main, ctx_.g.Animated, ctx_.g.AnimDelay,
                     ctx_.g.LayoutSkinPath());
 }
@@ -67,16 +78,32 @@ void FrmMain::ResetRemoteControl() {
     ctx_.os.settings.Save(kSettingsApp, "Voice", ctx_.g.ProgramId, "");
 }
 
-void FrmMain::PlaceWindow() {
+void FrmMain::PlaceWindow() { MoveTo(Placement()); }
+
+void FrmMain::MoveTo(const TwipsRect& placement) {
     Toolkit& tk = ctx_.os.toolkit;
+    placedAt_ = PixelRect(placement, tk.TwipsPerPixelX(), tk.TwipsPerPixelY());
+    form_->Move(placement.left, placement.top, placement.width, placement.height);
+}
+
+// The saved rectangle, or the work area. A saved rectangle on a monitor that
+// is gone (a laptop taken off its dock, a remote desktop at another size)
+// would leave the borderless window where nobody can see or reach it.
+TwipsRect FrmMain::Placement() {
+    Toolkit& tk = ctx_.os.toolkit;
+    const int tppx = tk.TwipsPerPixelX();
+    const int tppy = tk.TwipsPerPixelY();
     std::optional<ScreenSettings> saved;
     if (ReadBoolean(Setting("General", "Running", "False")).value_or(false)) {
         auto number = [&](const char* key) { return WholeNumber(Setting("Screen", key, "")); };
         saved = ScreenSettings{number("Left"), number("Top"), number("Right"), number("Bottom")};
     }
-    const TwipsRect placement =
-        MainWindowPlacement(tk.WorkArea(), tk.TwipsPerPixelX(), tk.TwipsPerPixelY(), saved);
-    form_->Move(placement.left, placement.top, placement.width, placement.height);
+    const TwipsRect placement = MainWindowPlacement(tk.WorkArea(), tppx, tppy, saved);
+    if (!saved) return placement;
+    const Rect pixels = PixelRect(placement, tppx, tppy);
+    const NearestMonitor monitor = tk.MonitorNearest(pixels);
+    if (monitor.holdsRect) return placement;
+    return WorkAreaTwips(OntoWorkArea(pixels, monitor.workArea), tppx, tppy);
 }
 
 void FrmMain::ReadStoredSettings() {
@@ -86,11 +113,12 @@ void FrmMain::ReadStoredSettings() {
     ctx_.g.Password = Setting("DEFAULT", "Password", "");
 }
 
-void FrmMain::ChooseLayoutSkin() {
-    Toolkit& tk = ctx_.os.toolkit;
-    ctx_.g.LayoutSkinName = WidthLayoutSkinName(ctx_.g.ProgramId, tk.ScreenWidthPixels());
-    if (!ctx_.skin.ReadSkinValue("DEFAULT", "BackGround", ctx_.g.LayoutSkinPath()))
-        ctx_.g.LayoutSkinName = ctx_.g.ProgramId;
+void FrmMain::ChooseLayoutSkin() { ctx_.g.LayoutSkinName = LayoutSkinForScreen(); }
+
+std::string FrmMain::LayoutSkinForScreen() {
+    const std::string width = WidthLayoutSkinName(ctx_.g.ProgramId, ctx_.os.toolkit.ScreenWidthPixels());
+    if (ctx_.skin.ReadSkinValue("DEFAULT", "BackGround", ctx_.g.ThemeFolder() + width + ".skn")) return width;
+    return ctx_.g.ProgramId;
 }
 
 void FrmMain::ReadThemeSkinValues() {
@@ -102,13 +130,16 @@ void FrmMain::ReadThemeSkinValues() {
 }
 
 void FrmMain::ApplyLayoutSkinValues() {
-    const std::string layout = ctx_.g.LayoutSkinPath();
-    if (ctx_.skin.ReadSkinValue("DEFAULT", "BackGround", layout))
-        if (const auto color = ParseBackGround(ctx_.skin.SkinValue)) form_->SetBackColor(*color);
-    if (ctx_.skin.ReadSkinValue("DEFAULT", "StartupSound", layout)) {
+    ApplyLayoutBackGround();
+    if (ctx_.skin.ReadSkinValue("DEFAULT", "StartupSound", ctx_.g.LayoutSkinPath())) {
         const std::string sound = ctx_.skin.SkinValue;
         PlaySkinSound(ctx_, sound);
     }
+}
+
+void FrmMain::ApplyLayoutBackGround() {
+    if (ctx_.skin.ReadSkinValue("DEFAULT", "BackGround", ctx_.g.LayoutSkinPath()))
+        if (const auto color = ParseBackGround(ctx_.skin.SkinValue)) form_->SetBackColor(*color);
 }
 
 // --- events ----------------------------------------------------------------
@@ -130,7 +161,7 @@ void FrmMain::OnMouseMove(ControlRef source, const MouseEvent& e) { MouseEventOf
 void FrmMain::OnMouseUp(ControlRef source, const MouseEvent& e) { MouseEventOf(source, e); }
 
 void FrmMain::OnClick(ControlRef source) {
-    if (source.array == ControlArray::imgBut) imgBut_Click(ctx_, *this, source.index);
+    if (source.array == ControlArray::imgBut) ClickButton(source.index);
     else if (source.array == ControlArray::imgMute && mixerPanel_) mixerPanel_->imgMute_Click(source.index);
 }
 
@@ -159,12 +190,16 @@ void FrmMain::tmrExit_Timer() {
     const std::string command = Setting("Voice", ctx_.g.ProgramId, "");
     if (command.empty()) return;
     // Every button with exactly this command runs, lowest index first; the
-    // list is read afresh because a click lets events run.
+    // list is read afresh because a click lets events run. The buttons are
+    // this face's: a display change waits until they all have run.
+    ++clicksUnderWay_;
     for (size_t i = 1; i < ctx_.g.Main.ButtonCommand.size(); ++i) {
         if (ctx_.g.Main.ButtonCommand[i] != command) continue;
         ctx_.os.settings.Save(kSettingsApp, "Voice", ctx_.g.ProgramId, "");
-        imgBut_Click(ctx_, *this, static_cast<int>(i));
+        ClickButton(static_cast<int>(i));
     }
+    --clicksUnderWay_;
+    FollowDisplayChanges();
 }
 
 // Alt+F4, the taskbar or another program: the same exit as a QUIT button,

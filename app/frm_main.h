@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/display_change.h"
 #include "commands/button_click.h"
 #include "platform/toolkit.h"
 #include "skin/context.h"
@@ -33,6 +34,8 @@ public:
     void OnTimer(ControlRef source) override;
     void OnCloseRequest() override;
     void OnSessionEnd() override;
+    // A new screen size, monitors or work area (frm_main_display.cpp).
+    void OnDisplayChange() override;
 
 private:
     void InitMainWindow();
@@ -44,6 +47,17 @@ private:
     void ChooseLayoutSkin();
     void ReadThemeSkinValues();
     void ApplyLayoutSkinValues();
+    void ApplyLayoutBackGround();
+    TwipsRect Placement();
+    std::string LayoutSkinForScreen();
+    void MoveTo(const TwipsRect& placement);
+    void BuildFace();
+    void FillPanels(bool tellMixerFailure);
+
+    // Following the displays (frm_main_display.cpp).
+    void FollowDisplayChanges();
+    void RebuildFace(const TwipsRect& placement, const std::string& layoutSkin);
+    void ClickButton(int index);
 
     void UpdateButtonHover();
     void MouseEventOf(ControlRef source, const MouseEvent& e);
@@ -63,6 +77,14 @@ private:
     InfoPanelState infoPanel_;
     // While the prompt is up, Voice commands wait in the store.
     bool promptOpen_ = false;
+    // The face as built, against which a display change is judged; a
+    // change that comes while the face is being built or a click is under
+    // way waits for them to end.
+    FaceFit builtFor_;
+    Rect placedAt_;
+    bool displayChanged_ = false;
+    int clicksUnderWay_ = 0;
+    Color designColor_ = 0;
 };
 
 }  // namespace corvale

@@ -76,6 +76,12 @@ if(CORVALE_E2E_SOURCES)
   add_dependencies(corvale_e2e_tests corvale_e2e_versioned corvale_e2e_plain corvale_e2e_winver)
 endif()
 
+# Changes the screen's resolution under a running panel; the end-to-end test
+# runs the 64-bit one (scripts/lib.sh builds it beside the 64-bit program).
+add_executable(corvale_e2e_display_mode EXCLUDE_FROM_ALL tests/e2e/fixtures/display_mode.cpp)
+target_link_options(corvale_e2e_display_mode PRIVATE ${CORVALE_STATIC} -municode)
+target_compile_options(corvale_e2e_display_mode PRIVATE ${CORVALE_WARNINGS})
+
 # corvalectl.exe: the console program that steers the panel and checks
 # themes; the end-to-end tests run it beside the panel.
 target_compile_options(corvale_ctl PRIVATE ${CORVALE_CODE_OPTIONS})

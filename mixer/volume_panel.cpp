@@ -83,11 +83,11 @@ PicturePtr VolumePanel::LoadThemePicture(const std::string& file) {
     return ctx_.os.toolkit.LoadPicture(ctx_.g.ThemeFolder() + file);
 }
 
-void VolumePanel::OpenMixerPanel() {
+void VolumePanel::OpenMixerPanel(bool tellFailure) {
     if (mixer_) return;  // the panel is built once per run
     MixerId id = 0;
     if (ctx_.os.mixer.Open(0, id) != mm::kNoError) {
-        ctx_.os.toolkit.MessageBox(kMixerOpenFailed);
+        if (tellFailure) ctx_.os.toolkit.MessageBox(kMixerOpenFailed);
         return;
     }
     mixer_.reset({&ctx_.os.mixer, id});

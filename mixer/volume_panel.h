@@ -52,7 +52,8 @@ public:
     VolumePanel(const VolumePanel&) = delete;
     VolumePanel& operator=(const VolumePanel&) = delete;
 
-    void OpenMixerPanel();
+    // `tellFailure`: a mixer that does not open is reported in a message box.
+    void OpenMixerPanel(bool tellFailure = true);
     void CloseMixerPanel();
     void DragVolumeSlider(int button, int slot, double y);
     // Down, move and up of a slider alike: the event's twips become pixels.

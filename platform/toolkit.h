@@ -87,6 +87,8 @@ public:
     virtual void OnCloseRequest() {}
     // The user's session ends: the program has a moment to go, no more.
     virtual void OnSessionEnd() {}
+    // The screen's size, the monitors or the work area have changed.
+    virtual void OnDisplayChange() {}
 };
 
 enum class FormKind {
@@ -149,6 +151,11 @@ public:
     virtual void Refresh() = 0;
 };
 
+struct NearestMonitor {
+    bool holdsRect = true;  // false: the rectangle lies on no monitor at all
+    Rect workArea;          // the monitor's usable area, in skin pixels
+};
+
 // Runtime services of the toolkit.
 class Toolkit {
 public:
@@ -186,6 +193,9 @@ public:
     virtual int TwipsPerPixelY() const = 0;
     // The usable screen area (the work area) in skin pixels.
     virtual Rect WorkArea() const = 0;
+    // The monitor a rectangle of the screen (skin pixels) lies on most, or
+    // the nearest one when it lies on none.
+    virtual NearestMonitor MonitorNearest(const Rect& r) const = 0;
 
     virtual Point CursorPos() const = 0;
     virtual WindowHandle WindowFromPoint(Point screen) const = 0;

@@ -18,7 +18,7 @@ corvale_as_root() {
 corvale_install_packages() {
     local packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-        xvfb x11-apps x11-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
+        xvfb x11-apps x11-utils x11-xserver-utils imagemagick fonts-liberation clang-14 libclang-rt-14-dev
         clang-format python3 wixl msitools debootstrap)
     local missing=() p
     for p in "${packages[@]}"; do
@@ -98,11 +98,11 @@ corvale_build_fuzz() {
 
 # The 64-bit programs the x64 installer carries: the panel and corvalectl.
 corvale_build_win64_program() {
-    corvale_log "Windows 64-bit build of the programs (mingw-w64 x86_64)"
+    corvale_log "Windows 64-bit build of the programs and the display test's helper (mingw-w64 x86_64)"
     mkdir -p "$CORVALE_BUILD"
     corvale_configure "$CORVALE_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCORVALE_WERROR="$(corvale_werror)"
-    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale --target corvalectl
+    cmake --build "$CORVALE_BUILD/win64" -j "$CORVALE_JOBS" --target corvale corvalectl corvale_e2e_display_mode
 }
 
 # ---- Installers ----------------------------------------------------------------
@@ -229,18 +229,18 @@ corvale_make_tmp() {
 corvale_inside() { printf '%s' "${1#"$CORVALE_WINE_ROOT"}"; }
 
 # Xvfb on the first display number nobody holds; sets DISPLAY. The screen is
-# $CORVALE_SCREEN (1024x768 by default). With $CORVALE_WORK_AREA (WIDTHxHEIGHT)
-# the root window says, as a desktop with a panel along the bottom does, that
-# only that much of the screen is free; Wine reads it when it starts, so
-# programs see it as the work area. The server then keeps its root's
-# properties when its clients leave (-noreset).
+# $CORVALE_SCREEN (1024x768 by default), with an 800x600 mode besides. With
+# $CORVALE_WORK_AREA (WIDTHxHEIGHT) the root window says, as a desktop with a
+# panel along the bottom does, that only that much of the screen is free;
+# Wine reads it when it starts, so programs see it as the work area. The
+# server keeps its root's properties and modes when its clients leave
+# (-noreset).
 corvale_start_xvfb() {
     corvale_make_tmp
-    local n screen=${CORVALE_SCREEN:-1024x768} keep=()
-    [ -z "${CORVALE_WORK_AREA:-}" ] || keep=(-noreset)
+    local n screen=${CORVALE_SCREEN:-1024x768}
     for n in $(seq 57 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp "${keep[@]}" >"$CORVALE_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp -noreset >"$CORVALE_TMP/xvfb.log" 2>&1 &
         CORVALE_XVFB_PID=$!
         local _
         for _ in $(seq 1 100); do
@@ -249,6 +249,7 @@ corvale_start_xvfb() {
                 corvale_log "Xvfb on $DISPLAY ($screen${CORVALE_WORK_AREA:+, work area $CORVALE_WORK_AREA})"
                 [ -z "${CORVALE_WORK_AREA:-}" ] || xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA \
                     "0, 0, ${CORVALE_WORK_AREA%x*}, ${CORVALE_WORK_AREA#*x}"
+                corvale_smaller_screen_mode
                 return 0
             fi
             kill -0 "$CORVALE_XVFB_PID" 2>/dev/null || break
@@ -261,6 +262,17 @@ corvale_start_xvfb() {
     done
     corvale_log "no free X display for Xvfb"
     return 1
+}
+
+# Xvfb lists no size but its own, and Wine changes the screen only to a
+# size the X server lists: the display test changes a running panel's
+# screen to 800x600 and back. Xvfb takes any size up to the one it started
+# with (it names its one output "screen"), and with -noreset it keeps the
+# mode when a client that made it goes.
+corvale_smaller_screen_mode() {
+    command -v xrandr >/dev/null || return 0
+    { xrandr --newmode 800x600 40 800 840 968 1056 600 601 605 628 && xrandr --addmode screen 800x600; } \
+        >/dev/null 2>&1 || corvale_log "no 800x600 mode on $DISPLAY: the display test will skip"
 }
 
 # Makes $1 (a path as the Wine system sees it) the HOME, with the null

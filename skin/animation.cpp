@@ -66,11 +66,11 @@ void AdvanceAnimation(Form& form, SkinLists& lists, int index, long long now) {
             static_cast<int>(NextFrameInterval(lists.AnimDue[k], static_cast<long>(*time), now)));
 }
 
-void UnloadSkinControls(Context& ctx, Form& form) {
+void UnloadSkinControls(Context& ctx, Form& form, bool paced) {
     const std::string theme = ctx.g.ThemeSkinPath();
-    if (ctx.skin.ReadSkinValue("DEFAULT", "Animated", theme))
+    if (paced && ctx.skin.ReadSkinValue("DEFAULT", "Animated", theme))
         ctx.g.Animated = ReadBoolean(ctx.skin.SkinValue).value_or(ctx.g.Animated);
-    if (ctx.skin.ReadSkinValue("DEFAULT", "AnimDelay", theme))
+    if (paced && ctx.skin.ReadSkinValue("DEFAULT", "AnimDelay", theme))
         ctx.g.AnimDelay = ReadLong(ctx.skin.SkinValue).value_or(ctx.g.AnimDelay);
 
     const int firstMade = std::max(ctx.g.ControlCount, 0);
@@ -80,7 +80,7 @@ void UnloadSkinControls(Context& ctx, Form& form) {
          position = std::min(position - 1, form.ControlCount() - 1)) {
         Control* control = form.ControlAt(position);
         if (!control) continue;
-        if (ctx.g.Animated && control->Visible())
+        if (paced && ctx.g.Animated && control->Visible())
             ctx.os.toolkit.Sleep(static_cast<int>(std::clamp<long>(ctx.g.AnimDelay, 0, INT_MAX)));
         form.Unload(*control);
         ctx.os.toolkit.DoEvents();

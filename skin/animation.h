@@ -16,8 +16,9 @@ void AdvanceAnimation(Form& form, SkinLists& lists, int index, long long now);
 
 // Unloads the controls made after the design-time ones (from position
 // ctx.g.ControlCount on), the last made first, letting pending events run
-// after each. "Animated" and "AnimDelay" are read again from the theme skin;
-// when animated, each visible control is preceded by a pause of AnimDelay ms.
-void UnloadSkinControls(Context& ctx, Form& form);
+// after each. When `paced`, "Animated" and "AnimDelay" are read again from
+// the theme skin and, when animated, each visible control is preceded by a
+// pause of AnimDelay ms.
+void UnloadSkinControls(Context& ctx, Form& form, bool paced = true);
 
 }  // namespace corvale

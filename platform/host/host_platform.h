@@ -61,6 +61,7 @@ public:
     int TwipsPerPixelX() const override { return 15; }
     int TwipsPerPixelY() const override { return 15; }
     Rect WorkArea() const override { return {}; }
+    NearestMonitor MonitorNearest(const Rect&) const override { return {}; }
     Point CursorPos() const override { return {}; }
     WindowHandle WindowFromPoint(Point) const override { return 0; }
     [[noreturn]] void EndProgram() override;

@@ -107,13 +107,37 @@ int Win32Toolkit::ScreenWidthPixels() const { return ToSkin(GetSystemMetrics(SM_
 int Win32Toolkit::TwipsPerPixelX() const { return kTwipsPerSkinPixel; }
 int Win32Toolkit::TwipsPerPixelY() const { return kTwipsPerSkinPixel; }
 
+namespace {
+
+Rect ToSkinRect(const RECT& r, int dpi) {
+    return Rect{ToSkin(r.left, dpi), ToSkin(r.top, dpi), ToSkin(r.right, dpi), ToSkin(r.bottom, dpi)};
+}
+
+}  // namespace
+
+// The primary monitor's, as its monitor information gives it: after a
+// display change a 32-bit program under Wine 8 keeps reading the old size
+// from SPI_GETWORKAREA, while the monitor's own work area follows.
 Rect Win32Toolkit::WorkArea() const {
     RECT area{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        area = monitor.rcWork;
+    else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
         area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return ToSkinRect(area, ProgramDpi());
+}
+
+NearestMonitor Win32Toolkit::MonitorNearest(const Rect& r) const {
     const int dpi = ProgramDpi();
-    return Rect{ToSkin(area.left, dpi), ToSkin(area.top, dpi), ToSkin(area.right, dpi),
-                ToSkin(area.bottom, dpi)};
+    const RECT device{ToDevice(r.left, dpi), ToDevice(r.top, dpi), ToDevice(r.right, dpi),
+                      ToDevice(r.bottom, dpi)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&device, MONITOR_DEFAULTTONEAREST), &monitor))
+        return {true, WorkArea()};  // nothing to go by: the window stays where it was put
+    return {MonitorFromRect(&device, MONITOR_DEFAULTTONULL) != nullptr, ToSkinRect(monitor.rcWork, dpi)};
 }
 
 Point Win32Toolkit::CursorPos() const {

@@ -33,6 +33,7 @@ public:
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
     Rect WorkArea() const override;
+    NearestMonitor MonitorNearest(const Rect& r) const override;
     Point CursorPos() const override;
     WindowHandle WindowFromPoint(Point screen) const override;
     [[noreturn]] void EndProgram() override;

@@ -87,6 +87,8 @@ private:
     LRESULT OnControlColor(HWND, UINT, WPARAM, LPARAM);
     void OnCloseRequest();
     void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnDisplayChange();
+    void OnSettingChange(WPARAM what);
 
     void AddDesignControls();
     Win32Control& Add(ControlArray array, int index, ControlProps props, bool designTime);

@@ -51,6 +51,8 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_CAPTURECHANGED: capturing_ = false; return 0;
         case WM_CLOSE: OnCloseRequest(); return 0;
         case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+        case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
+        case WM_SETTINGCHANGE: OnSettingChange(wParam); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
             if (wParam) events_.OnSessionEnd();
@@ -179,6 +181,20 @@ void Win32Form::OnDpiChanged(int dpi, const RECT& suggested) {
     for (const auto& c : controls_) c->Rescale();
     MoveToDevice(suggested, SWP_NOZORDER | SWP_NOACTIVATE);
     if (window_) InvalidateRect(window_.get(), nullptr, FALSE);
+}
+
+// Broadcast to every top-level window by a sender that waits for each: the
+// sender is let go first, since a face built anew takes seconds.
+void Win32Form::OnDisplayChange() {
+    ReplyMessage(0);
+    events_.OnDisplayChange();
+}
+
+// The taskbar moved, grew or hid, or an application docked a bar.
+void Win32Form::OnSettingChange(WPARAM what) {
+    if (what != SPI_SETWORKAREA) return;
+    ReplyMessage(0);
+    events_.OnDisplayChange();
 }
 
 // The system's own close command (Alt+F4, the task list, another program):

@@ -1,9 +1,12 @@
 // Window messages as the form's handlers hear them: mouse routing and
 // capture, clicks, keys, timers, the modal show, the prompt that Windows refuses
-// the foreground, and the window under the cursor.
+// the foreground, the window under the cursor and changes of the displays.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <atomic>
+#include <thread>
 
 #include "platform/win32/foreground.h"
 #include "platform/win32/toolkit.h"
@@ -397,6 +400,39 @@ TEST_F(ToolkitEventsTest, WindowUnderTheCursorIsTheButtonOrElseTheForm) {
     }
     button->SetVisible(false);
     EXPECT_EQ(toolkit.WindowFromPoint(Point{60, 70}), form->Handle());
+}
+
+// The system broadcasts these to every top-level window and waits for each
+// answer: the form hears them, and lets the sender go before its handler
+// (a face built anew) is done.
+TEST_F(ToolkitEventsTest, DisplayAndWorkAreaChangesReachTheFormWithoutHoldingTheSender) {
+    events.onHeard = [](const Heard& h) {
+        if (h.what == "display") ::Sleep(800);
+    };
+    const struct {
+        const char* why;
+        UINT message;
+        WPARAM wParam;
+        int heard;
+    } cases[] = {
+        {"a new screen size", WM_DISPLAYCHANGE, 32, 1},
+        {"a new work area", WM_SETTINGCHANGE, SPI_SETWORKAREA, 1},
+        {"another setting", WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0},
+    };
+    for (const auto& c : cases) {
+        events.Forget();
+        std::atomic<ULONGLONG> held{0};
+        std::thread sender([&] {
+            const ULONGLONG start = GetTickCount64();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(Window(), c.message, c.wParam, 0, SMTO_NORMAL, 5000, &result);
+            held = GetTickCount64() - start;
+        });
+        PumpFor(toolkit, 1000);
+        sender.join();
+        EXPECT_EQ(events.Count("display", ControlRef{}), c.heard) << c.why;
+        EXPECT_LT(held.load(), 400U) << c.why;
+    }
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ inline int WineMajorVersion() {
 }
 
 struct Heard {
-    std::string what;  // "down", "move", "up", "click", "key", "timer"
+    std::string what;  // "down", "move", "up", "click", "key", "timer", "display"
     ControlRef ref;
     MouseEvent mouse;
     KeyEvent key;
@@ -40,6 +40,7 @@ public:
     void OnClick(ControlRef r) override { Record({"click", r, {}, {}}); }
     void OnKeyUp(ControlRef r, const KeyEvent& k) override { Record({"key", r, {}, k}); }
     void OnTimer(ControlRef r) override { Record({"timer", r, {}, {}}); }
+    void OnDisplayChange() override { Record({"display", {}, {}, {}}); }
 
     int Count(const std::string& what, ControlRef ref) const {
         int n = 0;

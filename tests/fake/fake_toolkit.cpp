@@ -358,6 +358,16 @@ void FakeToolkit::MessageBox(const std::string& text) {
     journal.push_back("msgbox " + text);
 }
 
+// The first monitor the rectangle overlaps; off all of them, the first.
+NearestMonitor FakeToolkit::MonitorNearest(const Rect& r) const {
+    if (monitors.empty())
+        return {r.left < screenWidth && r.right > 0 && r.top < screenHeight && r.bottom > 0, workArea};
+    for (const Monitor& m : monitors)
+        if (r.left < m.area.right && m.area.left < r.right && r.top < m.area.bottom && m.area.top < r.bottom)
+            return {true, m.workArea};
+    return {false, monitors.front().workArea};
+}
+
 WindowHandle FakeToolkit::WindowFromPoint(Point screen) const {
     if (windowFromPoint) return windowFromPoint(screen);
     for (FakeForm* form : forms) {

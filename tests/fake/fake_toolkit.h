@@ -186,6 +186,7 @@ public:
     int TwipsPerPixelX() const override { return twipsPerPixel; }
     int TwipsPerPixelY() const override { return twipsPerPixel; }
     Rect WorkArea() const override { return workArea; }
+    NearestMonitor MonitorNearest(const Rect& r) const override;
     Point CursorPos() const override { return cursor; }
     WindowHandle WindowFromPoint(Point screen) const override;
     [[noreturn]] void EndProgram() override;
@@ -200,6 +201,13 @@ public:
     int screenWidth = 1024;
     int twipsPerPixel = 15;
     Rect workArea{0, 0, 1024, 740};
+    // The monitors, each with its work area, the nearest to any place first;
+    // none stands for one of screenWidth x screenHeight with workArea.
+    struct Monitor {
+        Rect area, workArea;
+    };
+    std::vector<Monitor> monitors;
+    int screenHeight = 768;
     Point cursor;
     // Window under the cursor; when unset, the front-most fake control with a
     // window whose rectangle holds the cursor, else the form under it.
