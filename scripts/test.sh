@@ -99,11 +99,11 @@ for log in "${logs[@]}"; do
     # GoogleTest's closing lines: the count, then what passed and what failed.
     # A runner that starts copies of itself prints their counts too: the
     # last count is its own.
-    last=$(tr -d '\r' <"$log" | grep -n '^\[==========\] .* ran\.' | tail -n 1 | cut -d: -f1)
+    last=$(tr -d '\r' <"$log" | { grep -n '^\[==========\] .* ran\.' || true; } | tail -n 1 | cut -d: -f1)
     if [ -n "$last" ]; then
         tr -d '\r' <"$log" | tail -n "+$last"
     else
-        echo "(no summary: the runner stopped early; its last lines follow)"
+        echo "(no test runner's summary; its last lines follow)"
         tr -d '\r' <"$log" | tail -n 5
     fi
 done
