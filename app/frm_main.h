@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/rest.h"
 #include "commands/button_click.h"
 #include "platform/toolkit.h"
 #include "skin/context.h"
@@ -33,6 +34,7 @@ public:
     void OnTimer(ControlRef source) override;
     void OnCloseRequest() override;
     void OnSessionEnd() override;
+    void OnSightChange(const Sight& sight) override;
 
 private:
     void InitMainWindow();
@@ -48,6 +50,9 @@ private:
     void UpdateButtonHover();
     void MouseEventOf(ControlRef source, const MouseEvent& e);
     void tmrExit_Timer();
+    void ApplySight(const Sight& sight);
+    // Back from resting: the face shows what changed while nobody looked.
+    void CatchUp();
 
     // What a button click needs of the main window.
     void PlaySound(const std::string& name) override;
@@ -63,6 +68,7 @@ private:
     InfoPanelState infoPanel_;
     // While the prompt is up, Voice commands wait in the store.
     bool promptOpen_ = false;
+    PanelRest rest_;
 };
 
 }  // namespace corvale

@@ -45,6 +45,7 @@ Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner)
     }
     lastRect_ = RECT{0, 0, kFormDesignWidth, kFormDesignHeight};
     AddDesignControls();
+    if (kind_ == FormKind::Main && window_) sight_ = std::make_unique<SightWatch>(window_.get());
 }
 
 namespace {
@@ -71,6 +72,7 @@ Win32Form::~Win32Form() {
     byTimer_.clear();
     while (!doomed.empty()) doomed.pop_back();
     if (GetCapture() == window_.get() && window_) ReleaseCapture();
+    sight_.reset();
     window_.reset();
     ForgetPendingPaint(this);  // the controls' last invalidations are moot
 }
@@ -340,6 +342,7 @@ void Win32Form::Close() {
 void Win32Form::DestroyWindowNow() {
     capturing_ = false;
     leftPressed_ = false;
+    sight_.reset();
     window_.reset();  // children and timers go with it
 }
 

@@ -15,6 +15,7 @@
 #include "platform/win32/picture.h"
 #include "platform/win32/toolkit_control.h"
 #include "platform/win32/toolkit_input.h"
+#include "platform/win32/visibility_win32.h"
 
 namespace corvale::win32 {
 
@@ -51,6 +52,7 @@ public:
     bool ShowModal() override;
     void Close() override;
     void Refresh() override;
+    Sight SightNow() override;
 
     // Hands every form's gathered invalidations to the system. Called
     // before messages are read and after each message is handled, so a
@@ -80,6 +82,13 @@ private:
     void OnTimerMessage(UINT_PTR id);
     LRESULT OnControlColor(HWND, UINT, WPARAM, LPARAM);
     void OnCloseRequest();
+
+    // The main window's sight (toolkit_form_sight.cpp): the core hears of
+    // a change only.
+    void TellSight();
+    void OnSessionChange(WPARAM reason);
+    LRESULT OnPowerBroadcast(HWND, WPARAM, LPARAM);
+    void OnSightLook();
 
     void AddDesignControls();
     Win32Control& Add(ControlArray array, int index, ControlProps props, bool designTime);
@@ -118,6 +127,8 @@ private:
     bool closeRequested_ = false;
 
     UniqueWindow window_;
+    std::unique_ptr<SightWatch> sight_;  // the main window's; goes before the window
+    Sight told_;
     UniqueRegion pendingPaint_;                            // what has changed since the last hand-over
     std::vector<std::unique_ptr<Win32Control>> controls_;  // creation order; destroyed before the window
     // The same controls by array and index, and the timers by id: the hover
