@@ -55,11 +55,9 @@ bool SeeThrough(HWND window) {
     return (flags & LWA_COLORKEY) != 0 || ((flags & LWA_ALPHA) != 0 && alpha < 255);
 }
 
-// The screen area of a window: its rectangle, cut to its region when it
-// has one.
-UniqueRegion AreaOf(HWND window) {
-    RECT r{};
-    if (!GetWindowRect(window, &r)) return {};
+// The screen area of a window whose rectangle is `r`: cut to its region
+// when it has one.
+UniqueRegion AreaOf(HWND window, const RECT& r) {
     UniqueRegion area(CreateRectRgnIndirect(&r));
     UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
     if (area && shape && GetWindowRgn(window, shape.get()) != ERROR) {
@@ -69,35 +67,55 @@ UniqueRegion AreaOf(HWND window) {
     return area;
 }
 
-bool Overlaps(HWND window, HRGN area) {
+// What a window above hides of what is left to see (`area`), or null.
+// The cheap questions first: under Wine each is a trip to the wineserver.
+UniqueRegion HiddenBy(HWND above, HRGN area) {
     RECT r{}, box{}, common{};
-    return GetWindowRect(window, &r) && GetRgnBox(area, &box) != ERROR && IntersectRect(&common, &r, &box);
+    if (!IsWindowVisible(above) || !GetWindowRect(above, &r) || GetRgnBox(area, &box) == ERROR ||
+        !IntersectRect(&common, &r, &box) || SeeThrough(above) || Cloaked(above))
+        return {};
+    return AreaOf(above, r);
 }
 
-// The cheap questions first: under Wine each is a trip to the wineserver.
-bool Hides(HWND window, HRGN area) {
-    return IsWindowVisible(window) && Overlaps(window, area) && !SeeThrough(window) && !Cloaked(window);
+// A point of the window shows the window itself: its middle or near a
+// corner, the usual answer, found with a look-up or a few, where the walk
+// below asks a few questions of every window above.
+bool SomePointShows(HWND window, const RECT& r) {
+    const LONG w = r.right - r.left, h = r.bottom - r.top;
+    constexpr std::pair<int, int> kEighths[] = {{4, 4}, {1, 1}, {7, 1}, {1, 7}, {7, 7}};
+    for (const auto& [x, y] : kEighths)
+        if (const HWND hit = WindowFromPoint(POINT{r.left + w * x / 8, r.top + h * y / 8});
+            hit && GetAncestor(hit, GA_ROOT) == window)
+            return true;
+    return false;
+}
+
+// Cut to the screens, for a window partly off them; asked last, since under
+// Wine the screens' size is the dearest question of all.
+int CutToScreens(HRGN left) {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const UniqueRegion screens(CreateRectRgn(x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                             y + GetSystemMetrics(SM_CYVIRTUALSCREEN)));
+    return screens ? CombineRgn(left, left, screens.get(), RGN_AND) : ERROR;
 }
 
 }  // namespace
 
-bool CoveredByOthers(HWND window) {
-    if (!IsWindowVisible(window)) return false;
-    UniqueRegion left = AreaOf(window);
-    const RECT screens{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                       GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                       GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    const UniqueRegion onScreen(CreateRectRgnIndirect(&screens));
-    if (!left || !onScreen) return false;
-    int kind = CombineRgn(left.get(), left.get(), onScreen.get(), RGN_AND);
-    // Upwards through the z-order: only windows above can hide it, and the
-    // walk stops as soon as nothing is left to see.
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above && kind != NULLREGION && kind != ERROR;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        if (!Hides(above, left.get())) continue;
-        if (const UniqueRegion area = AreaOf(above))
-            kind = CombineRgn(left.get(), left.get(), area.get(), RGN_DIFF);
-    }
+bool CoveredByOthers(HWND window, bool wasCovered) {
+    RECT r{};
+    if (!IsWindowVisible(window) || !GetWindowRect(window, &r) || (!wasCovered && SomePointShows(window, r)))
+        return false;
+    const UniqueRegion left = AreaOf(window, r);
+    if (!left) return false;
+    // Down from the top of the z-order to the window itself: whatever
+    // covers a full-screen program's window is found first, and the walk
+    // stops as soon as nothing is left to see.
+    int kind = SIMPLEREGION;
+    for (HWND above = GetTopWindow(nullptr); above && above != window && kind != NULLREGION && kind != ERROR;
+         above = GetWindow(above, GW_HWNDNEXT))
+        if (const UniqueRegion hidden = HiddenBy(above, left.get()))
+            kind = CombineRgn(left.get(), left.get(), hidden.get(), RGN_DIFF);
+    if (kind != NULLREGION && kind != ERROR) kind = CutToScreens(left.get());
     return kind == NULLREGION;
 }
 
@@ -158,10 +176,11 @@ void SightWatch::RegisterSessionNotices() {
         sessionNotices_ = reg(window_, NOTIFY_FOR_THIS_SESSION) != FALSE;
 }
 
-Sight SightWatch::Now() const {
+Sight SightWatch::Now() {
     Sight sight;
     sight.minimised = IsIconic(window_) != FALSE;
-    sight.covered = !sight.minimised && CoveredByOthers(window_);
+    sight.covered = !sight.minimised && CoveredByOthers(window_, covered_);
+    covered_ = sight.covered;
     sight.sessionLocked = locked_;
     sight.displayOff = displayOff_;
     return sight;

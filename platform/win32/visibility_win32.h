@@ -13,7 +13,10 @@ namespace corvale::win32 {
 
 // Every pixel of a shown `window` lies under visible, uncloaked, opaque
 // top-level windows above it on its desktop, or off every screen.
-bool CoveredByOthers(HWND window);
+// `wasCovered`: it was at the last look, and most likely still is, so the
+// answer is worked out at once instead of first looking for a point of it
+// that shows.
+bool CoveredByOthers(HWND window, bool wasCovered = false);
 
 namespace traits {
 struct WinEventHook {
@@ -44,7 +47,7 @@ public:
     SightWatch& operator=(const SightWatch&) = delete;
 
     // Minimised and covered are looked up afresh.
-    Sight Now() const;
+    Sight Now();
 
     // WM_WTSSESSION_CHANGE's reason.
     void OnSessionChange(WPARAM reason);
@@ -64,6 +67,7 @@ private:
     bool locked_ = false;
     bool displayOff_ = false;
     bool lookPending_ = false;
+    bool covered_ = false;  // at the last look
     UniqueHandle<traits::Module> wts_;
     bool sessionNotices_ = false;
     UniqueHandle<traits::PowerNotify> power_;
