@@ -152,6 +152,8 @@ void FrmMain::UpdateButtonHover() {
 // Presses, moves and releases anywhere refresh the hover state; on a slider
 // they first set the volume.
 void FrmMain::MouseEventOf(ControlRef source, const MouseEvent& e) {
+    // The pointer over the panel: some of it shows, whatever was said last.
+    if (rest_.Resting()) ApplySight(form_->SightNow());
     if (source.array == ControlArray::imgVol && mixerPanel_) mixerPanel_->imgVol_Mouse(source.index, e);
     UpdateButtonHover();
 }
@@ -166,6 +168,7 @@ void FrmMain::OnClick(ControlRef source) {
 }
 
 void FrmMain::OnTimer(ControlRef source) {
+    if (!rest_.LetTick(*form_, source)) return;
     switch (source.array) {
         case ControlArray::tmrMouse: UpdateButtonHover(); break;
         case ControlArray::tmrExit: tmrExit_Timer(); break;
@@ -179,6 +182,22 @@ void FrmMain::OnTimer(ControlRef source) {
     }
 }
 
+// --- rest while nobody can see the panel ------------------------------------
+
+void FrmMain::OnSightChange(const Sight& sight) { ApplySight(sight); }
+
+// The teardown leaves its timers as it takes them: a return during it must
+// start none of them again.
+void FrmMain::ApplySight(const Sight& sight) {
+    if (Closing || !form_) return;
+    if (rest_.Apply(*form_, sight) == SightTurn::Returned) CatchUp();
+}
+
+void FrmMain::CatchUp() {
+    if (mixerPanel_) mixerPanel_->tmrAudio_Timer();
+    UpdateButtonHover();
+}
+
 // --- remote control and exit ---------------------------------------------
 
 void FrmMain::tmrExit_Timer() {
@@ -186,6 +205,7 @@ void FrmMain::tmrExit_Timer() {
         if (Control* timer = form_->Find(ControlArray::tmrExit, 0)) timer->SetEnabled(false);
         CloseProgram();
     }
+    if (CoverCheckDue(rest_.LastSight())) ApplySight(form_->SightNow());
     if (!ctx_.g.StartupDone || promptOpen_) return;
     const std::string command = Setting("Voice", ctx_.g.ProgramId, "");
     if (command.empty()) return;

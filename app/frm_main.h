@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/display_change.h"
+#include "app/rest.h"
 #include "commands/button_click.h"
 #include "platform/toolkit.h"
 #include "skin/context.h"
@@ -36,6 +37,7 @@ public:
     void OnSessionEnd() override;
     // A new screen size, monitors or work area (frm_main_display.cpp).
     void OnDisplayChange() override;
+    void OnSightChange(const Sight& sight) override;
 
 private:
     void InitMainWindow();
@@ -62,6 +64,9 @@ private:
     void UpdateButtonHover();
     void MouseEventOf(ControlRef source, const MouseEvent& e);
     void tmrExit_Timer();
+    void ApplySight(const Sight& sight);
+    // Back from resting: the face shows what changed while nobody looked.
+    void CatchUp();
 
     // What a button click needs of the main window.
     void PlaySound(const std::string& name) override;
@@ -85,6 +90,7 @@ private:
     bool displayChanged_ = false;
     int clicksUnderWay_ = 0;
     Color designColor_ = 0;
+    PanelRest rest_;
 };
 
 }  // namespace corvale

@@ -104,7 +104,11 @@ add_executable(corvale_bench_calls WIN32 EXCLUDE_FROM_ALL tests/bench/win32/empt
 target_compile_definitions(corvale_bench_calls PRIVATE BENCH_CALLS)
 target_link_libraries(corvale_bench_calls PRIVATE winmm ole32 uuid)
 add_executable(corvale_bench_watch EXCLUDE_FROM_ALL tests/bench/win32/bench_watch.cpp)
-foreach(bench corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch)
+add_executable(corvale_bench_cover EXCLUDE_FROM_ALL tests/bench/win32/cover_window.cpp)
+add_executable(corvale_bench_sight EXCLUDE_FROM_ALL tests/bench/win32/sight_cost.cpp)
+target_link_libraries(corvale_bench_sight PRIVATE corvale_win32)
+foreach(bench corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch corvale_bench_cover
+              corvale_bench_sight)
   target_link_options(${bench} PRIVATE ${CORVALE_STATIC} -municode)
   target_compile_options(${bench} PRIVATE ${CORVALE_WARNINGS})
 endforeach()

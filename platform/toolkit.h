@@ -71,6 +71,18 @@ public:
     virtual void BringToFront() = 0;
 };
 
+// What the system says of whether anyone can see a form. Each is a fact the
+// system reports; what the program makes of them is the program's own.
+struct Sight {
+    bool minimised = false;
+    // Every pixel of the window lies under visible top-level windows above
+    // it, or off every screen.
+    bool covered = false;
+    bool sessionLocked = false;
+    bool displayOff = false;
+    friend bool operator==(const Sight&, const Sight&) = default;
+};
+
 // What the backend calls when something happens on a form. The form's core
 // object implements it; every handler may run while another handler of the
 // same form is in the middle of letting pending events run.
@@ -89,6 +101,10 @@ public:
     virtual void OnSessionEnd() {}
     // The screen's size, the monitors or the work area have changed.
     virtual void OnDisplayChange() {}
+    // What can be seen of the main window changed: it was minimised or
+    // restored, the session was locked or unlocked, the display went off
+    // or on, or other windows came over it or went.
+    virtual void OnSightChange(const Sight&) {}
 };
 
 enum class FormKind {
@@ -149,6 +165,11 @@ public:
     // Closes the window; a modal ShowModal returns.
     virtual void Close() = 0;
     virtual void Refresh() = 0;
+
+    // The main window's sight as the system says it now; whether other
+    // windows cover it is worked out afresh on each call. Other forms are
+    // always seen.
+    virtual Sight SightNow() = 0;
 };
 
 struct NearestMonitor {

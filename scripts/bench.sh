@@ -23,6 +23,20 @@
 #            default and unpaced again at 200%: a 2048x1536 screen at 192
 #            dpi, where the panel draws the theme's @2x pictures and its
 #            letters at twice the size (Wine and Xvfb started anew for it)
+#   covered  the small face again, under a topmost window over the whole
+#            screen (tests/bench/win32/cover_window.cpp) for the whole
+#            measurement; when the cover goes, the time until the face shows
+#            what changed meanwhile (its button lit when the pointer left it
+#            goes dark): first with the pointer over another window, then
+#            with it over the panel
+#
+# And once, what a look for windows over the panel costs against the calls
+# of the hover tick that resting saves (tests/bench/win32/sight_cost.cpp).
+#
+# With CORVALE_BENCH_BEFORE=DIR, a corvale.exe built elsewhere (an older
+# commit, say) is measured in the same run as small-before and
+# covered-before, each start beside its counterpart, so that the two can be
+# compared on a machine whose load comes and goes.
 #
 # The starts alternate (empty, timers, calls, small, default, unpaced, ...)
 # five times. For
@@ -55,7 +69,8 @@ HOST=0
 
 corvale_install_packages
 if [ -z "${CORVALE_BENCH_BIN:-}" ]; then
-    corvale_build_win32 corvale corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch
+    corvale_build_win32 corvale corvale_bench_empty corvale_bench_timers corvale_bench_calls corvale_bench_watch \
+        corvale_bench_cover corvale_bench_sight
 fi
 if [ "$HOST" = 1 ]; then
     mkdir -p "$CORVALE_BUILD"
@@ -212,11 +227,37 @@ thread_stacks() {
 RESULTS=$WORK/results.txt
 : >"$RESULTS"
 
+# A client point of the small face's button and its colour when not
+# hovered: when set, the panel is covered for the whole measurement.
+COVER=""
+
+# Starts the cover and waits until it is up and the panel has had time to
+# notice; the cover times the panel's return once the measurement is over.
+start_cover() { # CAPTION
+    wine "$BIN/corvale_bench_cover.exe" "$((SETTLE + IDLE + 1))" "$1" "$COVER" >"$WORK/cover.out" 2>/dev/null </dev/null &
+    COVER_PID=$!
+    local _
+    for _ in $(seq 1 300); do
+        grep -q covered "$WORK/cover.out" 2>/dev/null && return 0
+        kill -0 "$COVER_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    return 1
+}
+
+# The two return times the cover printed once it has ended, "- -" without
+# them.
+cover_result() {
+    local last
+    last=$(tr -d '\r' <"$WORK/cover.out" | tail -1)
+    case "$last" in [0-9-]*\ [0-9-]*) echo "$last" ;; *) echo "- -" ;; esac
+}
+
 # measure NAME EXE CAPTION [watcher options...]: one start, one line of results.
 measure() {
     local name=$1 exe=$2 caption=$3
     shift 3
-    local out ms pid ws c0 c1 w0 w1 t0 t1 rss hwm stacks
+    local out ms pid ws c0 c1 w0 w1 t0 t1 rss hwm stacks back="- -"
     # To a file, not a pipe: the program started inherits the watcher's
     # output and keeps a pipe open for as long as it runs.
     wine "$BIN/corvale_bench_watch.exe" "$@" "$caption" "$(corvale_windows_path "$exe")" \
@@ -233,6 +274,11 @@ measure() {
     # the others than about us.
     local startcpu
     startcpu=$(($(cpu_ns "$pid") / 1000000))
+    if [ -n "$COVER" ] && ! start_cover "$caption"; then
+        corvale_log "$name: the cover did not come up"
+        kill -KILL "$pid" 2>/dev/null
+        return 0
+    fi
     sleep "$SETTLE"
     ws=$(wineserver_pid)
     t0=$(date +%s%N) c0=$(cpu_ns "$pid") w0=$(cpu_ns "$ws")
@@ -245,6 +291,10 @@ measure() {
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
     hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
     stacks=$(thread_stacks "$pid")
+    if [ -n "$COVER" ]; then
+        wait "$COVER_PID" 2>/dev/null || true
+        back=$(cover_result)
+    fi
     # Where the memory lies, for the profile: resident kB by mapping.
     awk '/^[0-9a-f]+-[0-9a-f]+ / {name = $6 == "" ? "[anonymous]" : $6} /^Rss:/ {rss[name] += $2}
          END {for (n in rss) printf "%8d %s\n", rss[n], n}' "/proc/$pid/smaps" | sort -rn >"$WORK/smaps-$name.txt"
@@ -254,7 +304,7 @@ measure() {
     local cpu wcpu
     cpu=$(awk -v a="$c0" -v b="$c1" -v t="$((t1 - t0))" 'BEGIN {printf "%.3f", 100 * (b - a) / t}')
     wcpu=$(awk -v a="$w0" -v b="$w1" -v t="$((t1 - t0))" 'BEGIN {printf "%.3f", 100 * (b - a) / t}')
-    printf '%s %s %s %s %s %s %s %s\n' "$name" "$ms" "$cpu" "$wcpu" "$rss" "$hwm" "$startcpu" "${stacks:-0 0}" |
+    printf '%s %s %s %s %s %s %s %s %s\n' "$name" "$ms" "$cpu" "$wcpu" "$rss" "$hwm" "$startcpu" "${stacks:-0 0}" "$back" |
         tee -a "$RESULTS" >&2
 }
 
@@ -266,7 +316,10 @@ BENCH_CAPTION="Corvale bench window"
 CAPTION="VEXAL Terminal - Corvale"
 # Client points: the empty windows' background, the small face's last
 # picture, the picture after the long animation.
-corvale_log "columns: program ready-ms idle-%core wineserver-%core rss-kB peak-rss-kB start-cpu-ms threads stacks-kB"
+BEFORE=${CORVALE_BENCH_BEFORE:+$CORVALE_BENCH_BEFORE/corvale.exe}
+# The small face's button, as a client point, and its colour unhovered.
+BUTTON=400,94,3a5a40
+corvale_log "columns: program ready-ms idle-%core wineserver-%core rss-kB peak-rss-kB start-cpu-ms threads stacks-kB back-ms back-pointed-ms"
 for run in $(seq 1 "$RUNS"); do
     corvale_log "run $run of $RUNS"
     measure empty "$EMPTY" "$BENCH_CAPTION" --pixel 200,200,080c0a
@@ -274,6 +327,11 @@ for run in $(seq 1 "$RUNS"); do
     [ -f "$CALLS" ] && measure calls "$CALLS" "$BENCH_CAPTION" --pixel 200,200,080c0a
     theme small
     measure small "$CORVALE" "$CAPTION" --pixel 450,150,d4a017
+    [ -n "$BEFORE" ] && measure small-before "$BEFORE" "$CAPTION" --pixel 450,150,d4a017
+    COVER=$BUTTON
+    measure covered "$CORVALE" "$CAPTION" --pixel 450,150,d4a017
+    [ -n "$BEFORE" ] && measure covered-before "$BEFORE" "$CAPTION" --pixel 450,150,d4a017
+    COVER=""
     theme default
     measure default "$CORVALE" "$CAPTION" --text "Operating System"
     theme unpaced
@@ -298,7 +356,12 @@ done
 
 # ---- Figures ------------------------------------------------------------------
 
+SIGHT=$(wine "$BIN/corvale_bench_sight.exe" 2>/dev/null </dev/null | tr -d '\r' | tail -1)
+
 echo
+read -r covered middle seen hover <<<"${SIGHT:-- - - -}"
+echo "a look for windows over the panel: ${covered} us covered, ${middle} us its middle covered, ${seen} us seen;"
+echo "  the calls of one hover tick: ${hover} us (the quickest of nine rounds each)"
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) (on $(nproc) cores)"
 
 awk '
@@ -309,14 +372,14 @@ function median(name, col,    n, i, j, t, v) {
     for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
 }
-{ ++rows; prog[rows] = $1; for (c = 2; c <= 9; ++c) val[rows, c] = $c }
+{ ++rows; prog[rows] = $1; for (c = 2; c <= 11; ++c) val[rows, c] = $c }
 END {
-    printf "\n%-9s %8s %9s %11s %13s %8s %8s %8s %10s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB", "threads", "stacks MB"
-    split("empty timers calls small default unpaced long default2x unpaced2x", names, " ")
-    for (k = 1; k <= 9; ++k) {
+    printf "\n%-14s %9s %9s %11s %13s %8s %8s %8s %10s   (medians)\n", "program", "ready ms", "start cpu", "idle %core", "wineserver %", "RSS MB", "peak MB", "threads", "stacks MB"
+    split("empty timers calls small small-before covered covered-before default unpaced long default2x unpaced2x", names, " ")
+    for (k = 1; k <= 12; ++k) {
         p = names[k]
         if (median(p, 2) < 0) continue
-        printf "%-9s %8.0f %9.0f %11.3f %13.3f %8.1f %8.1f %8d %10.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024, median(p, 8), median(p, 9) / 1024
+        printf "%-14s %9.0f %9.0f %11.3f %13.3f %8.1f %8.1f %8d %10.1f\n", p, median(p, 2), median(p, 7), median(p, 3), median(p, 4), median(p, 5) / 1024, median(p, 6) / 1024, median(p, 8), median(p, 9) / 1024
     }
     e = median("empty", 2); t = median("timers", 3); te = median("timers", 4); r = median("empty", 5)
     printf "\n"
@@ -337,9 +400,19 @@ END {
     }
     if (te > 0)
         printf "idle wineserver CPU, small face / timers-only window:    %.2fx\n", median("small", 4) / te
+    if (t > 0 && median("covered", 3) >= 0) {
+        printf "idle CPU, covered small face / timers-only window:       %.2fx  (goal <= 1.3)\n", median("covered", 3) / t
+        if (median("covered-before", 3) >= 0)
+            printf "  the same, the build before:                             %.2fx\n", median("covered-before", 3) / t
+        printf "idle wineserver CPU, covered small face / timers-only:   %.2fx\n", median("covered", 4) / te
+        printf "back from covered, pointer over another window:          %.0f ms\n", median("covered", 10)
+        printf "back from covered, pointer over the panel:               %.0f ms  (goal <= 250)\n", median("covered", 11)
+    }
     c = median("calls", 3); ce = median("calls", 4)
     if (c > 0) {
-        printf "idle CPU, small face / window making the same calls:     %.2fx\n", median("small", 3) / c
+        printf "idle CPU, small face / window making the same calls:     %.2fx  (goal <= 1.3)\n", median("small", 3) / c
+        if (median("small-before", 3) >= 0)
+            printf "  the same, the build before:                             %.2fx\n", median("small-before", 3) / c
         printf "idle CPU, window making the same calls / timers-only:    %.2fx\n", c / t
     }
     if (ce > 0)
@@ -348,7 +421,9 @@ END {
     if (median("small", 8) > median("empty", 8))
         printf "  of it, the stacks of %d more thread(s):                  %.1f MB\n", median("small", 8) - median("empty", 8), (median("small", 9) - median("empty", 9)) / 1024
     if (median("calls", 5) > 0) {
-        printf "resident memory above the same-calls window, small face: %.1f MB\n", (median("small", 5) - median("calls", 5)) / 1024
+        printf "resident memory above the same-calls window, small face: %.1f MB  (goal <= 3)\n", (median("small", 5) - median("calls", 5)) / 1024
+        if (median("small-before", 5) >= 0)
+            printf "  the same, the build before:                             %.1f MB\n", (median("small-before", 5) - median("calls", 5)) / 1024
         if (median("small", 8) > median("calls", 8))
             printf "  of it, the stacks of %d more thread(s):                  %.1f MB\n", median("small", 8) - median("calls", 8), (median("small", 9) - median("calls", 9)) / 1024
     }

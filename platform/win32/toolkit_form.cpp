@@ -55,6 +55,7 @@ Win32Form::Win32Form(FormKind kind, FormEvents& events, HWND owner) : kind_(kind
         RECT{at.x, at.y, at.x + ToDevice(kFormDesignWidth, dpi_), at.y + ToDevice(kFormDesignHeight, dpi_)},
         SWP_NOZORDER | SWP_NOACTIVATE);
     AddDesignControls();
+    if (kind_ == FormKind::Main && window_) sight_ = std::make_unique<SightWatch>(window_.get());
 }
 
 int Win32Form::DpiOf(HWND window) {
@@ -88,6 +89,7 @@ Win32Form::~Win32Form() {
     byTimer_.clear();
     while (!doomed.empty()) doomed.pop_back();
     if (GetCapture() == window_.get() && window_) ReleaseCapture();
+    sight_.reset();
     window_.reset();
     ForgetPendingPaint(this);  // the controls' last invalidations are moot
 }
@@ -389,6 +391,7 @@ void Win32Form::Close() {
 void Win32Form::DestroyWindowNow() {
     capturing_ = false;
     leftPressed_ = false;
+    sight_.reset();
     window_.reset();  // children and timers go with it
 }
 

@@ -17,6 +17,7 @@
 #include "platform/win32/picture.h"
 #include "platform/win32/toolkit_control.h"
 #include "platform/win32/toolkit_input.h"
+#include "platform/win32/visibility_win32.h"
 
 namespace corvale::win32 {
 
@@ -54,6 +55,7 @@ public:
     bool ShowModal() override;
     void Close() override;
     void Refresh() override;
+    Sight SightNow() override;
 
     // Hands every form's gathered invalidations to the system. Called
     // before messages are read and after each message is handled, so a
@@ -89,6 +91,13 @@ private:
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnDisplayChange();
     void OnSettingChange(WPARAM what);
+
+    // The main window's sight (toolkit_form_sight.cpp): the core hears of
+    // a change only.
+    void TellSight();
+    void OnSessionChange(WPARAM reason);
+    LRESULT OnPowerBroadcast(HWND, WPARAM, LPARAM);
+    void OnSightLook();
 
     void AddDesignControls();
     Win32Control& Add(ControlArray array, int index, ControlProps props, bool designTime);
@@ -136,6 +145,8 @@ private:
     bool waitingForClick_ = false;  // Windows refused the prompt the foreground
 
     UniqueWindow window_;
+    std::unique_ptr<SightWatch> sight_;  // the main window's; goes before the window
+    Sight told_;
     UniqueRegion pendingPaint_;                            // what has changed since the last hand-over
     std::vector<std::unique_ptr<Win32Control>> controls_;  // creation order; destroyed before the window
     // The same controls by array and index, and the timers by id: the hover

@@ -60,11 +60,15 @@ LRESULT Win32Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_ACTIVATE: {
             const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) OnActivated();
+            if (LOWORD(wParam) != WA_INACTIVE && sight_) sight_->LookSoon();  // raised over others, likely
             return result;
         }
         case WM_ACTIVATEAPP:
             if (wParam) OnActivated();
             break;
+        case WM_SIZE: TellSight(); return 0;  // minimised or restored
+        case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
+        case WM_POWERBROADCAST: return OnPowerBroadcast(hwnd, wParam, lParam);
         default: break;
     }
     if (const auto mouse = ReadMouseMessage(message, wParam, lParam)) {
@@ -153,6 +157,7 @@ void Win32Form::OnMouse(const MouseMessage& m) {
 }
 
 void Win32Form::OnTimerMessage(UINT_PTR id) {
+    if (id == SightWatch::kLookTimer) return OnSightLook();
     const Win32Control* timer = ByTimer(id);
     if (!timer) {
         if (window_) KillTimer(window_.get(), id);  // left over from an unloaded timer

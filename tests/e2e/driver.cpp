@@ -280,6 +280,52 @@ ProgramRun RunProgram(const std::filesystem::path& exe, const std::wstring& argu
 
 namespace {
 
+// The Linux process of ours that runs `exe` in this Wine prefix, the newest
+// when several do.
+std::optional<std::string> LinuxProcessOf(const std::filesystem::path& exe) {
+    const std::string prefix = "WINEPREFIX=" + Utf8(_wgetenv(L"WINEPREFIX") ? _wgetenv(L"WINEPREFIX") : L"");
+    const auto read = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    std::optional<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("Z:\\proc", error)) {
+        const std::string pid = Utf8(entry.path().filename().wstring());
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string environment = read(entry.path() / "environ");
+        if (read(entry.path() / "cmdline").find(Utf8(exe.filename().wstring())) == std::string::npos ||
+            environment.find(prefix + '\0') == std::string::npos)
+            continue;
+        if (!found || std::stoll(pid) > std::stoll(*found)) found = pid;
+    }
+    return found;
+}
+
+}  // namespace
+
+std::chrono::nanoseconds Panel::CpuTime() const {
+    if (!RunningUnderWine()) {
+        FILETIME created, ended, kernel, user;
+        if (!GetProcessTimes(process_.get(), &created, &ended, &kernel, &user)) return {};
+        const auto ticks = [](FILETIME t) {
+            return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime;
+        };
+        return std::chrono::nanoseconds((ticks(kernel) + ticks(user)) * 100);
+    }
+    const std::optional<std::string> pid = LinuxProcessOf(ProgramPath());
+    std::chrono::nanoseconds total{};
+    std::error_code error;
+    if (pid)
+        for (const auto& task : std::filesystem::directory_iterator("Z:\\proc\\" + *pid + "\\task", error)) {
+            long long ns = 0;  // schedstat: time on the processor, in ns, first
+            if (std::ifstream(task.path() / "schedstat") >> ns) total += std::chrono::nanoseconds(ns);
+        }
+    return total;
+}
+
+namespace {
+
 struct WindowSearch {
     DWORD processId;
     std::wstring caption;

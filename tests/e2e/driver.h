@@ -143,6 +143,10 @@ public:
     bool WaitForExit(Milliseconds timeout) const;
     std::optional<DWORD> ExitCode() const;
     void Kill();
+    // The processor time it has used so far. Wine answers nothing for
+    // another process, so there it is read from the Linux process's
+    // threads.
+    std::chrono::nanoseconds CpuTime() const;
 
 private:
     win32::UniqueKernelObject process_;

@@ -135,6 +135,10 @@ public:
     bool ShowModal() override;
     void Close() override;
     void Refresh() override { ++refreshes; }
+    Sight SightNow() override {
+        ++sightLooks;
+        return sight;
+    }
 
     FakeControl* Get(ControlArray array, int index);
     FormEvents& Events() { return events_; }
@@ -149,6 +153,8 @@ public:
     bool shown = false;
     bool closed = false;
     int refreshes = 0;
+    Sight sight;         // what SightNow answers
+    int sightLooks = 0;  // how often it was asked
     std::string fontName = "MS Sans Serif";
     double fontSize = 8;
     PicturePtr picture;
