@@ -57,7 +57,7 @@ public:
     // Other windows changed: the window gets kLookTimer once a short wait
     // is over, so that a burst of moves costs one look.
     void LookSoon();
-    static constexpr UINT_PTR kLookTimer = 0x5EE0;  // far above the controls' timers
+    static constexpr UINT_PTR kLookTimer = 0x5EE05EE0;  // the controls' timers count up from 1
     void LookTaken() { lookPending_ = false; }
 
 private:

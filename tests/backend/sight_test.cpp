@@ -34,6 +34,9 @@ struct MemorySettings : SettingsStore {
     bool Save(const std::string&, const std::string& s, const std::string& k, const std::string& v) override {
         return (values[s + k] = v), true;
     }
+    bool Delete(const std::string&, const std::string& s, const std::string& k) override {
+        return values.erase(s + k), true;
+    }
 };
 struct LoneDesktop : Desktop {
     bool PreviousInstanceRunning() override { return false; }
