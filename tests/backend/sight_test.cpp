@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "app/frm_main.h"
 #include "base/values.h"
 #include "mixer/volume_panel.h"
 #include "platform/platform.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/launcher_win32.h"
 #include "platform/win32/mixer_win32.h"
 #include "platform/win32/probes_win32.h"
@@ -18,6 +21,7 @@
 #include "platform/win32/shaper_win32.h"
 #include "platform/win32/sound_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win32/visibility_win32.h"
 #include "tests/backend/toolkit_test_support.h"
 
 namespace corvale::win32::testing {
@@ -110,6 +114,73 @@ TEST(SightNotices, LockAndDisplayOffStopTheTicksAndTheFaceIsCurrentOnceUnlockedO
                           {kLeftButton, 0, 0, step == 0 ? 100.0 * toolkit.TwipsPerPixelY() : 0});
         PumpFor(toolkit, 400);
         EXPECT_NE(slider(), meter(step)) << n.why << ": the mixer was read back while resting";
+    }
+}
+
+// A plain top-level window of this test, destroyed with the object.
+struct TestWindow {
+    TestWindow(RECT r, DWORD exStyle = 0) {
+        window = CreateWindowExW(exStyle | WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~TestWindow() { DestroyWindow(window); }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND window;
+};
+
+// Which windows above the panel hide it: a mistake one way freezes a face
+// someone is looking at, the other way spends the processor behind a
+// maximised window. The panel lies at 100,100-300,250 of the screen.
+TEST(SightCover, OnlyVisibleOpaqueWindowsAboveHidingEveryPixelCoverThePanel) {
+    enum Kind { Plain, Hidden, Below, HalfAlpha, WholeAlpha, ColourKey, Holed };
+    struct Above {
+        RECT r;
+        Kind kind = Plain;
+    };
+    const struct {
+        const char* why;
+        std::vector<Above> above;
+        bool covered;
+    } cases[] = {
+        {"nothing above", {}, false},
+        {"one window well over it", {{{50, 50, 700, 600}}}, true},
+        {"one window of exactly its place", {{{100, 100, 300, 250}}}, true},
+        {"two halves together", {{{90, 90, 200, 260}}, {{200, 90, 310, 260}}}, true},
+        {"all but one column", {{{100, 100, 299, 250}}}, false},
+        {"all but a middle column between two", {{{100, 100, 199, 250}}, {{200, 100, 300, 250}}}, false},
+        {"hidden", {{{50, 50, 700, 600}, Hidden}}, false},
+        {"below it in the z-order", {{{50, 50, 700, 600}, Below}}, false},
+        {"half see-through", {{{50, 50, 700, 600}, HalfAlpha}}, false},
+        {"layered but opaque", {{{50, 50, 700, 600}, WholeAlpha}}, true},
+        {"layered with a colour key", {{{50, 50, 700, 600}, ColourKey}}, false},
+        {"shaped with a hole over it", {{{50, 50, 700, 600}, Holed}}, false},
+    };
+    TestWindow panel({100, 100, 300, 250});
+    ShowWindow(panel.window, SW_SHOWNOACTIVATE);
+    for (const auto& c : cases) {
+        std::vector<std::unique_ptr<TestWindow>> windows;
+        for (const Above& a : c.above) {
+            const bool layered = a.kind == HalfAlpha || a.kind == WholeAlpha || a.kind == ColourKey;
+            const DWORD exStyle = (a.kind == Below ? 0 : WS_EX_TOPMOST) | (layered ? WS_EX_LAYERED : 0);
+            const HWND w = windows.emplace_back(std::make_unique<TestWindow>(a.r, exStyle))->window;
+            if (a.kind == HalfAlpha) SetLayeredWindowAttributes(w, 0, 128, LWA_ALPHA);
+            if (a.kind == WholeAlpha) SetLayeredWindowAttributes(w, 0, 255, LWA_ALPHA);
+            if (a.kind == ColourKey) SetLayeredWindowAttributes(w, RGB(255, 0, 255), 0, LWA_COLORKEY);
+            if (a.kind == Holed) {
+                UniqueRegion shape(CreateRectRgn(0, 0, 650, 550));
+                UniqueRegion hole(CreateRectRgn(100, 100, 110, 110));
+                CombineRgn(shape.get(), shape.get(), hole.get(), RGN_DIFF);
+                SetWindowRgn(w, shape.release(), FALSE);
+            }
+            if (a.kind != Hidden) ShowWindow(w, SW_SHOWNOACTIVATE);
+            if (a.kind == Below)
+                SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        // The first look and the one made while it was covered at the last.
+        for (const bool wasCovered : {false, true})
+            EXPECT_EQ(CoveredByOthers(panel.window, wasCovered), c.covered)
+                << c.why << (wasCovered ? ", again" : "");
     }
 }
 
