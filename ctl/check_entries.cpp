@@ -56,21 +56,6 @@ bool IsNumberField(const std::string& kind, int number) {
     return kind == "L" && ((number >= 7 && number <= 12) || number == 14);
 }
 
-// The fields as the author wrote them: cut at every comma, the last of the
-// kind running to the end of the value.
-std::vector<std::string> AsWritten(const std::string& value, size_t count) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    while (fields.size() + 1 < count) {
-        const size_t comma = value.find(',', start);
-        if (comma == std::string::npos) break;
-        fields.push_back(value.substr(start, comma - start));
-        start = comma + 1;
-    }
-    fields.push_back(value.substr(start));
-    return fields;
-}
-
 // Whether the Width (field 5) or Height (6) as read is counted from the
 // window: a percentage, or a far edge the side reaches.
 bool FromWindow(const std::vector<FieldReading>& trace, int number, bool zeroReachesEdge) {
@@ -173,7 +158,7 @@ void ThemeChecker::Entry(FindingList at, CheckedEntry& entry, const std::string&
         return;
     }
     entry.rect = reading.rect;
-    const auto written = AsWritten(entry.value, FieldCount(reading.kind));
+    const auto written = CutAtCommas(entry.value, FieldCount(reading.kind));
     const std::set<int> shifted = Shifts(at, where, trace, written, reading.kind);
     Numbers(at, where, trace, shifted, reading.kind);
     if (reading.kind == "L") {

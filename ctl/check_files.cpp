@@ -43,6 +43,19 @@ std::string Where(const std::string& file, const std::string& section, const std
     return where;
 }
 
+std::vector<std::string> CutAtCommas(const std::string& value, size_t count) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (fields.size() + 1 < count) {
+        const size_t comma = value.find(',', start);
+        if (comma == std::string::npos) break;
+        fields.push_back(value.substr(start, comma - start));
+        start = comma + 1;
+    }
+    fields.push_back(value.substr(start));
+    return fields;
+}
+
 bool ThemeChecker::Exists(const std::string& name) { return os_.files.FileLength(Folder() + name) >= 0; }
 
 std::optional<std::string> ThemeChecker::Read(const std::string& section, const std::string& key,

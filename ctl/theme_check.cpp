@@ -24,20 +24,6 @@ std::string Number(double value) {
     return buffer;
 }
 
-// The value cut at its first `count - 1` commas.
-std::vector<std::string> Parts(const std::string& value, size_t count) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    while (fields.size() + 1 < count) {
-        const size_t comma = value.find(',', start);
-        if (comma == std::string::npos) break;
-        fields.push_back(value.substr(start, comma - start));
-        start = comma + 1;
-    }
-    fields.push_back(value.substr(start));
-    return fields;
-}
-
 }  // namespace
 
 ThemeChecker::ThemeChecker(Platform& os, const std::string& folder, const CheckOptions& options)
@@ -134,7 +120,7 @@ void ThemeChecker::LayoutSkinValues(const std::string& layout) {
         if (!ParseBackGround(*value))
             Report(Severity::Error, where,
                    Quote(*value) + " has fewer than two commas: the window keeps its design colour");
-        else ColourParts({}, where, "BackGround", Parts(*value, 3), 0);
+        else ColourParts({}, where, "BackGround", CutAtCommas(*value, 3), 0);
     }
     SoundKey(layout, "DEFAULT", "StartupSound");
 }

@@ -19,6 +19,9 @@ namespace corvale::check {
 std::string Quote(const std::string& text);
 std::string Size(long width, long height);
 std::string Where(const std::string& file, const std::string& section, const std::string& key);
+// The fields as the author wrote them: the value cut at its first
+// `count - 1` commas, the last field running to the end.
+std::vector<std::string> CutAtCommas(const std::string& value, size_t count);
 
 // The list a finding belongs to: the theme's own, or one entry's or volume
 // line's. Kept as an index because the lists grow while the theme is read.

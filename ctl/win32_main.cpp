@@ -100,21 +100,30 @@ private:
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 std::wstring RunValueName() { return Widen(kProgramId); }
 
+// The full path of what was typed, without separators at its end (a drive's
+// root keeps its own).
+std::optional<std::wstring> FullPath(const std::string& typed) {
+    const std::wstring wide = Widen(typed);
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed) return std::nullopt;
+    full.resize(written);
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    return full;
+}
+
 class Win32System final : public System {
 public:
     std::optional<std::string> FullFolderPath(const std::string& typed) override {
-        const std::wstring wide = Widen(typed);
-        const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-        if (needed == 0) return std::nullopt;
-        std::wstring full(needed, L'\0');
-        const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-        if (written == 0 || written >= needed) return std::nullopt;
-        full.resize(written);
-        const DWORD attributes = GetFileAttributesW(full.c_str());
+        std::optional<std::wstring> full = FullPath(typed);
+        if (!full) return std::nullopt;
+        const DWORD attributes = GetFileAttributesW(full->c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return std::nullopt;
-        if (full.back() != L'\\' && full.back() != L'/') full += L'\\';
-        return Narrow(full);
+        if (full->back() != L'\\' && full->back() != L'/') *full += L'\\';
+        return Narrow(*full);
     }
 
     FileSystem& Files() override { return files_; }
@@ -214,18 +223,6 @@ private:
     Platform platform_{toolkit_, settings_, profile_, files_,  desktop_,
                        sound_,   launcher_, shaper_,  probes_, mixer_};
 };
-
-std::optional<std::wstring> FullPath(const std::string& typed) {
-    const std::wstring wide = Widen(typed);
-    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::nullopt;
-    std::wstring full(needed, L'\0');
-    const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (written == 0 || written >= needed) return std::nullopt;
-    full.resize(written);
-    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-    return full;
-}
 
 bool EmptyFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
